@@ -1,39 +1,33 @@
-// The runtime's entry point. For now it loads the package it heads and ends.
+// The runtime's entry point: the screensaver switches choose the preview, the configure
+// message or the full-screen show.
 #include <QApplication>
-#include <QCursor>
 
+#include "platform/Application.h"
 #include "platform/MessageService.h"
-#include "platform/TempPath.h"
-#include "runtime/LoadPackage.h"
-
-namespace {
-class QuietMedia : public PackageMedia {
-public:
-    void hideFlashPlayer() override {}
-    void showFlashPlayer() override {}
-    void startMusic(const QString &) override {}
-    void startMovie(const QString &) override {}
-    void hidePointer() override {}
-    QPoint pointerPosition() override { return QCursor::pos(); }
-    void effectError() override
-    {
-        MessageService::message(
-            QStringLiteral("Error al cargar efectos, crealo otra vez este proyector de pantalla   !"));
-    }
-};
-}
+#include "runtime/ModeChoice.h"
+#include "runtime/Unitprewin.h"
+#include "runtime/unithead.h"
 
 int main(int argc, char **argv)
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("NUVIRA "));
-    PlayerState state;
-    QuietMedia media;
-    try {
-        TempDir = TempPath::path();
-    } catch (const TempPathError &e) {
-        MessageService::message(QString::fromLocal8Bit(e.what()));
-        return 1;
+    Application app(argc, argv);
+    QStringList args = QCoreApplication::arguments();
+    if (!args.isEmpty()) args.removeFirst();
+    const ModeChoice choice = ChooseMode(args);
+
+    switch (choice.mode) {
+    case RunMode::Preview:
+        return RunPreview(choice.previewHost);
+    case RunMode::Configure:
+        MessageService::box(QStringLiteral("No tiene ninguna configuración el screensaver ."),
+                            QStringLiteral("Información"), MsgIcon::None, MsgButtons::Ok);
+        return 0;
+    case RunMode::Show:
+        break;
     }
-    return LoadPackage(QCoreApplication::applicationFilePath(), state, media) ? 0 : 1;
+
+    QCoreApplication::setApplicationName(TForm1::title());
+    TForm1 form;
+    form.showCoveringScreen();
+    return app.exec();
 }
