@@ -1,9 +1,14 @@
-# nuvira_test(<name> SOURCES ... LIBS ...): a GoogleTest program registered with CTest.
-# Tests run headless: Qt on the offscreen platform, SDL with the dummy audio driver.
+# nuvira_test(<name> [NO_MAIN] SOURCES ... LIBS ...): a GoogleTest program registered with
+# CTest. Unless NO_MAIN is given it gets tests/TestMain.cpp, whose main creates a
+# QApplication. Tests run headless: Qt offscreen, SDL with the dummy audio driver.
 function(nuvira_test name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
-  add_executable(${name} ${T_SOURCES})
-  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock)
+  cmake_parse_arguments(T "NO_MAIN" "" "SOURCES;LIBS" ${ARGN})
+  set(sources ${T_SOURCES})
+  if(NOT T_NO_MAIN)
+    list(APPEND sources ${PROJECT_SOURCE_DIR}/tests/TestMain.cpp)
+  endif()
+  add_executable(${name} ${sources})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} Qt6::Widgets GTest::gtest GTest::gmock)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
