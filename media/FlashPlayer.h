@@ -86,6 +86,7 @@ private:
     QString m_movie;
     std::optional<FlashMovieInfo> m_info;
     QElapsedTimer m_clock;
+    qint64 m_clockOffsetMs = 0;
     bool m_playing = false;
     bool m_loop = true;
     int m_stoppedFrame = 0;

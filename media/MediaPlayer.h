@@ -115,11 +115,12 @@ signals:
 private:
     friend class MusicChannel;
     void channelFinished(MediaNotifyValue how);
-    void finishCommand(MediaNotifyValue how);
+    bool reachedEnd() const;
     void stopMusic(MediaNotifyValue how);
-    void armOrQueue(bool commandIsPlay);
+    void closeDevice();
     void queueNotify(MediaNotifyValue how);
     void setError(int code, const QString &text);
+    std::int64_t livePosition() const;
 
     QString m_fileName;
     MediaDevice m_device = MediaDevice::None;
@@ -128,6 +129,8 @@ private:
     bool m_playing = false;           // this player owns the music stream and it plays
     bool m_ended = false;             // the last play reached its end
     std::int64_t m_playStartMs = 0;   // clock reading at Play
+    std::int64_t m_stoppedPosition = 0; // where a play that was stopped had got to
+    std::int64_t m_endedLength = -1;  // measured length of a play that ended (length unknown)
     bool m_notifyFlag = false;
     bool m_playNotifies = false;      // the running play reports its end
     MediaNotifyValue m_notifyValue = MediaNotifyValue::None;
