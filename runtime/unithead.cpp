@@ -98,8 +98,10 @@ void TForm1::showCoveringScreen()
 {
     if (QScreen *s = QGuiApplication::primaryScreen()) setGeometry(s->geometry());
     showFullScreen();
-    raise();
-    activateWindow();
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
+        raise();
+        activateWindow();
+    }
 }
 
 // ---- the loader's requests ----------------------------------------------------------

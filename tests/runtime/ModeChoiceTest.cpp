@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/MessageService.h"
 #include "runtime/ModeChoice.h"
 #include "runtime/Unitprewin.h"
 

@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
 #include <QWindow>
 
 #include "runtime/unithead.h"
@@ -83,8 +84,7 @@ TEST_F(QuitRules, FirstThreeMovesNeverCloseThenOnlyRightOrDownBeyondTwenty)
                 moveTo(far);
                 ASSERT_TRUE(f->isVisible()) << "a move among the first three closed, mode " << mode;
             }
-            moveTo(kRef + c.offset + QPoint(0, 0));
-            if (f->CurPos != kRef + c.offset) moveTo(kRef + c.offset); // same spot: no message
+            moveTo(kRef + c.offset);
             EXPECT_EQ(f->formClosed(), c.closes)
                 << "mode " << mode << " offset " << c.offset.x() << "," << c.offset.y();
             EXPECT_EQ(f->MoveCount, 4);
@@ -122,7 +122,7 @@ TEST_F(QuitRules, LeftAndRightClicksCloseUnderClickRulesMiddleNever)
     }
 }
 
-TEST_F(QuitRules, RightPressNeverReachesTheControlsButItsReleaseDoes)
+TEST_F(QuitRules, RightPressNeverReachesTheControlsItsReleasePassesTheHook)
 {
     struct Seen : QObject {
         int presses = 0, releases = 0;
@@ -135,11 +135,17 @@ TEST_F(QuitRules, RightPressNeverReachesTheControlsButItsReleaseDoes)
     } seen;
     auto f = open(5);
     f->ImageShow1->installEventFilter(&seen);
+    Seen atWindow;
+    f->windowHandle()->installEventFilter(&atWindow);
+    Seen atForm;
+    f->installEventFilter(&atForm);
     QTest::mousePress(f->windowHandle(), Qt::RightButton, {}, QPoint(400, 300));
     QTest::mouseRelease(f->windowHandle(), Qt::RightButton, {}, QPoint(400, 300));
     QCoreApplication::processEvents();
     EXPECT_EQ(seen.presses, 0);
-    EXPECT_EQ(seen.releases, 1);
+    EXPECT_EQ(atForm.presses, 0);
+    // The release passes the hook; Qt hands a widget no release whose press it never had.
+    EXPECT_EQ(atWindow.releases, 1);
     QTest::mousePress(f->windowHandle(), Qt::LeftButton, {}, QPoint(400, 300));
     QTest::mouseRelease(f->windowHandle(), Qt::LeftButton, {}, QPoint(400, 300));
     QCoreApplication::processEvents();
