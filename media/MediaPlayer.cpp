@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <vector>
 
 // The process has one music stream (SDL_mixer's) and one audio output, opened on the
 // first Open. MusicChannel owns both, knows which player's music plays, and turns
@@ -278,8 +279,16 @@ void MediaPlayer::Open() {
         // own detection before it is refused.
         Mix_Music *music = nullptr;
         std::string firstError;
-        const Mix_MusicType type = mixTypeFor(device);
-        for (Mix_MusicType attempt : {type, MUS_NONE}) {
+        std::vector<Mix_MusicType> attempts;
+        if (mixTypeFor(device) != MUS_NONE) attempts.push_back(mixTypeFor(device));
+        attempts.push_back(MUS_NONE);
+        for (Mix_MusicType attempt : attempts) {
+            // FluidSynth takes any bytes as a MIDI file and plays silence; a file
+            // without a MIDI header is not given to it.
+            if (attempt == MUS_MID && !midiFileLengthMs(m_fileName)) {
+                firstError = "Not a MIDI file: " + m_fileName.toStdString();
+                continue;
+            }
             SDL_RWops *rw = SDL_RWFromFile(path.constData(), "rb");
             if (!rw) {
                 firstError = SDL_GetError();
@@ -288,7 +297,6 @@ void MediaPlayer::Open() {
             music = Mix_LoadMUSType_RW(rw, attempt, SDL_TRUE);
             if (music) break;
             if (firstError.empty()) firstError = Mix_GetError();
-            if (attempt == MUS_NONE) break;
         }
         if (!music) throw MediaError(firstError.empty() ? "Unrecognized audio format" : firstError);
 
