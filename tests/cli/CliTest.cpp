@@ -52,12 +52,12 @@ TEST(BuildOptionsParse, DefaultsAndErrors)
 
 namespace {
 
-struct Run {
+struct ToolRun {
     int code;
     QString out, err;
 };
 
-Run build(const QStringList &args)
+ToolRun build(const QStringList &args)
 {
     QProcess p;
     p.start(NUVIRA_BUILD_TOOL, args);
@@ -97,7 +97,7 @@ TEST_F(RoundTrip, PicturePackagesWithAndWithoutMusicReadBackIdentically)
         }
         const QString out = src.filePath(QString("pkg%1.bin").arg(c.music));
         args << "-o" << out << a << src.filePath("b.bmp") << src.filePath("c.gif");
-        const Run r = build(args);
+        const ToolRun r = build(args);
         ASSERT_EQ(r.code, 0) << r.err.toStdString();
         const QString written = src.filePath(QString("pkg%1.scr").arg(c.music));
         EXPECT_TRUE(QFileInfo(written).isExecutable());
@@ -130,14 +130,14 @@ TEST_F(RoundTrip, FlashPackageReadsBackIdentically)
         writeBytes(src.filePath(QString("m%1.swf").arg(i)), movies[i]);
         args << src.filePath(QString("m%1.swf").arg(i));
     }
-    const Run r = build(args);
+    const ToolRun r = build(args);
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     ASSERT_TRUE(LoadPackage(src.filePath("movies.exe"), state, media));
     EXPECT_EQ(state.SaverKind, "flash");
     EXPECT_EQ(state.QuitMode, 3); // what the creator chooses for Flash
     for (int i = 0; i < movies.size(); ++i) EXPECT_EQ(extracted(QString("fscreen%1.swf").arg(i)), movies[i]);
 
-    const Run inspect = build({"--inspect", src.filePath("movies.exe")});
+    const ToolRun inspect = build({"--inspect", src.filePath("movies.exe")});
     EXPECT_EQ(inspect.code, 0);
     EXPECT_TRUE(inspect.out.contains("saver type: 15 (flash)"));
     EXPECT_TRUE(inspect.out.contains(QString("sizes: %1 5000 %2").arg(movies[0].size()).arg(movies[2].size())));
@@ -166,11 +166,11 @@ TEST_F(RoundTrip, RefusalsLeaveNoFileBehind)
                           Case{"59 music files", sixty + QStringList{"-o", out, good}, "como máximo 58"},
                           Case{"excluded effect", {"--effects", "1,7", "-o", out, good}, "effect 7 is not offered"}}) {
         SCOPED_TRACE(c.what);
-        const Run r = build(c.args);
+        const ToolRun r = build(c.args);
         EXPECT_NE(r.code, 0);
         EXPECT_TRUE(r.err.contains(c.message)) << r.err.toStdString();
         EXPECT_FALSE(QFile::exists(out));
     }
-    const Run shortFile = build({"--inspect", src.filePath("pic.png")});
+    const ToolRun shortFile = build({"--inspect", src.filePath("pic.png")});
     EXPECT_NE(shortFile.code, 0);
 }
