@@ -809,13 +809,18 @@ void TCustomImageShow::PaintFramePending()
         DirtyRect = QRect();
         PaintPosted = false;
     }
+    const unsigned paintsBefore = PaintCount;
     if (!r.isEmpty() && !Painting && isVisible()) {
         const QRect target = MapFrameRect(r);
         if (!target.isEmpty())
             repaint(target);
     }
-    // Also when nothing could be painted (hidden, not exposed): the animation must go on.
-    FrameEvent.SetEvent();
+    // The paint signalled FrameEvent, and the worker may already be rendering the next
+    // frame: signalling again would let it render the one after that before this one is
+    // painted. When nothing could be painted (hidden, not exposed), the animation must
+    // still go on.
+    if (PaintCount == paintsBefore)
+        FrameEvent.SetEvent();
 }
 
 void TCustomImageShow::Invalidate() { update(); }
@@ -924,6 +929,7 @@ void TCustomImageShow::paintEvent(QPaintEvent *)
         TCustomImageShow *self;
         ~Done()
         {
+            ++self->PaintCount;
             self->FrameEvent.SetEvent();
             self->Painting = false;
         }

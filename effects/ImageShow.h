@@ -254,6 +254,7 @@ private:
     std::unique_ptr<TAnimateThread> AnimThread;
     bool Stopping = false;
     bool Painting = false;
+    unsigned PaintCount = 0; // paints performed (GUI thread)
     bool FirstPaintPending = true;
     bool Destroying = false;
     unsigned Generation = 0; // counts prepared transitions
