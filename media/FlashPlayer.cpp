@@ -21,11 +21,12 @@ public:
         : m_file(file), m_compressed(compressed), m_left(declared) {
         if (m_compressed) {
             std::memset(&m_zs, 0, sizeof m_zs);
-            m_zok = inflateInit(&m_zs) == Z_OK;
+            m_zinit = inflateInit(&m_zs) == Z_OK;
+            m_zok = m_zinit;
         }
     }
     ~MovieBody() {
-        if (m_compressed && m_zok) inflateEnd(&m_zs);
+        if (m_zinit) inflateEnd(&m_zs);
     }
     MovieBody(const MovieBody &) = delete;
     MovieBody &operator=(const MovieBody &) = delete;
@@ -81,6 +82,7 @@ private:
     bool m_compressed;
     quint64 m_left;
     z_stream m_zs;
+    bool m_zinit = false;
     bool m_zok = false;
     bool m_zend = false;
     char m_in[16384];

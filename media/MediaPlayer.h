@@ -105,7 +105,8 @@ public:
     int error() const;
     QString errorMessage() const;
 
-    // The soundfont MIDI files are played with ("" when none was found).
+    // The soundfont MIDI files are played with, known once the audio output is open
+    // (the first Open); "" before that or when none was found.
     static QString soundFont();
 
 signals:

@@ -210,6 +210,33 @@ TEST_F(MediaPlayerTest, EndOfAPlayIsNotifiedOnceOnTheGuiThread) {
     }
 }
 
+TEST_F(MediaPlayerTest, ATrackLoopsWhenEachReportReopensIt) {
+    // The background-music pattern: open and play, then ask for the end; each report
+    // that finds the track over opens and plays it again and asks again.
+    MediaPlayer player;
+    int starts = 0, reports = 0, stillPlaying = 0;
+    QObject::connect(&player, &MediaPlayer::OnNotify, [&](MediaPlayer *p) {
+        ++reports;
+        if (p->Mode() == MediaMode::Stopped || p->Position() == p->Length()) {
+            p->setFileName(path(starts % 2 ? "tone.wav" : "tone.mp3"));
+            p->Open();
+            p->Play();
+            ++starts;
+        } else {
+            ++stillPlaying;
+        }
+        p->setNotify(true);
+    });
+    player.setFileName(path("tone.wav"));
+    player.Open();
+    player.Play();
+    player.setNotify(true);
+    ASSERT_TRUE(waitFor([&] { return starts >= 3; }));
+    EXPECT_EQ(stillPlaying, 0);
+    EXPECT_EQ(reports, starts);
+    EXPECT_EQ(player.Mode(), MediaMode::Playing);
+}
+
 TEST_F(MediaPlayerTest, NoNotificationWithoutTheFlag) {
     MediaPlayer player;
     Recorder rec;
