@@ -1,0 +1,98 @@
+# Shared pieces of the runtime's end-to-end scripts. Source it; the caller sets BUILD
+# (nuvira-build) before use. Every script runs itself again under xvfb-run when it has no
+# display of its own, with a 1280x1024 screen.
+
+e2e_under_xvfb() {
+  # usage: e2e_under_xvfb "$0" "$@"  (returns only when already under Xvfb)
+  if [ -z "${NUVIRA_E2E_XVFB:-}" ]; then
+    export NUVIRA_E2E_XVFB=1
+    exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" bash "$@"
+  fi
+  # The runtime must talk to the X server, whatever the test runner chose.
+  unset QT_QPA_PLATFORM
+  export SDL_AUDIODRIVER=dummy
+}
+
+e2e_setup() {
+  WORK="$(mktemp -d)"
+  trap 'e2e_cleanup' EXIT
+  # A private runtime folder: the extracted media land in $WORK/run/nuvira/.
+  export XDG_RUNTIME_DIR="$WORK/run"
+  mkdir -p "$XDG_RUNTIME_DIR"
+  chmod 700 "$XDG_RUNTIME_DIR"
+  EXTRACTED="$XDG_RUNTIME_DIR/nuvira"
+  PIDS=()
+}
+
+e2e_cleanup() {
+  for p in "${PIDS[@]:-}"; do
+    [ -n "$p" ] && kill "$p" 2>/dev/null || true
+  done
+  if [ -n "${KEEP_E2E:-}" ]; then echo "kept $WORK"; else rm -rf "$WORK"; fi
+}
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+pass() { echo "ok: $*"; }
+
+# start_saver FILE [ARGS...]: starts it in the background, sets SAVER_PID.
+start_saver() {
+  "$@" >"$WORK/saver.out" 2>"$WORK/saver.err" &
+  SAVER_PID=$!
+  PIDS+=("$SAVER_PID")
+}
+
+running() { kill -0 "$SAVER_PID" 2>/dev/null; }
+
+# ends_within SECONDS: true when the saver process has ended within that time.
+ends_within() {
+  local tenths=$(( $1 * 10 ))
+  for _ in $(seq "$tenths"); do
+    running || { wait "$SAVER_PID" 2>/dev/null || true; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
+# pixel X Y: the screen's colour at a point, as "R,G,B".
+pixel() {
+  import -window root "$WORK/shot.png"
+  convert "$WORK/shot.png" -format "%[fx:int(255*p{$1,$2}.r)],%[fx:int(255*p{$1,$2}.g)],%[fx:int(255*p{$1,$2}.b)]" info:
+}
+
+# near "R,G,B" "R,G,B" [tolerance]: the two colours differ by at most tolerance per channel.
+near() {
+  local tol="${3:-24}"
+  IFS=, read -r r1 g1 b1 <<<"$1"
+  IFS=, read -r r2 g2 b2 <<<"$2"
+  for d in $((r1 - r2)) $((g1 - g2)) $((b1 - b2)); do
+    [ "${d#-}" -le "$tol" ] || return 1
+  done
+}
+
+# inspect_sizes PACKAGE: the piece sizes of its trailer, one per line.
+inspect_sizes() {
+  "$BUILD" --inspect "$1" 2>/dev/null | sed -n 's/^sizes: //p' | tr ' ' '\n' | sed '/^$/d'
+}
+
+file_size() { stat -c %s "$1"; }
+
+# swf FILE FRAMES RATE R G B: an uncompressed Flash movie header (550x400 stage, RATE
+# whole frames per second) with a background colour and an end tag.
+swf() {
+  local path="$1" frames="$2" rate="$3" r="$4" g="$5" b="$6"
+  local bits="10000" v i
+  for v in 0 11000 0 8000; do
+    for ((i = 15; i >= 0; i--)); do bits+=$(( (v >> i) & 1 )); done
+  done
+  while (( ${#bits} % 8 )); do bits+=0; done
+  local hex=""
+  for ((i = 0; i < ${#bits}; i += 8)); do hex+=$(printf '%02x' "$((2#${bits:i:8}))"); done
+  le16() { printf '%02x%02x' $(( $1 & 255 )) $(( ($1 >> 8) & 255 )); }
+  hex+=$(le16 $((rate * 256)))$(le16 "$frames")$(le16 $(( (9 << 6) | 3 )))
+  hex+=$(printf '%02x%02x%02x' "$r" "$g" "$b")0000
+  local len=$(( 8 + ${#hex} / 2 ))
+  hex="4657530a"$(le16 $((len & 65535)))$(le16 $((len >> 16)))$hex  # "FWS", version 10
+  local out="" j
+  for ((j = 0; j < ${#hex}; j += 2)); do out+="\\x${hex:j:2}"; done
+  printf "$out" >"$path"
+}
