@@ -192,6 +192,9 @@ TSaverForm::TSaverForm(QWidget *parent) : QMainWindow(parent)
     buildMenus();
     scPageWiz = new QTabWidget(this);
     scPageWiz->setObjectName(QStringLiteral("scPageWiz"));
+    // Six captions in 448 pixels: tighter tabs than the style's own, no scroll arrows.
+    scPageWiz->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 4px 7px; }"));
+    scPageWiz->setUsesScrollButtons(false);
     setCentralWidget(scPageWiz);
     const char *captions[PageCount] = {"Tipo", "Archivos", "Sonidos", "Opciones", "Efectos", "Crear ScreenSaver"};
     QWidget *pages[PageCount];

@@ -116,7 +116,8 @@ void writeString(const QString &fileName, const QString &section, const QString 
         if (!lines[i].trimmed().isEmpty()) lastInSection = i;
         const QString k = keyName(lines[i]);
         if (!k.isNull() && same(k, key)) {
-            lines[i] = entry;
+            // The key keeps the spelling it has in the file; only its value changes.
+            lines[i] = lines[i].left(lines[i].indexOf('=') + 1) + value;
             done = true;
         }
     }
