@@ -80,9 +80,8 @@ std::optional<std::int64_t> midiLengthMs(const QByteArray &input) {
 
     std::uint32_t seen = 0;
     while (seen < tracks && r.has(8)) {
-        std::uint32_t chunk, len;
-        r.be(4, chunk);
-        r.be(4, len);
+        std::uint32_t chunk = 0, len = 0;
+        if (!r.be(4, chunk) || !r.be(4, len)) break;
         const std::size_t avail = std::min<std::size_t>(len, r.n - r.i);
         if (chunk != 0x4D54726B /* MTrk */) { // unknown chunks are skipped, not counted
             r.i += avail;
