@@ -1,6 +1,7 @@
 #include "media/FlashPlayer.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -124,7 +125,9 @@ constexpr int TagSetBackgroundColor = 9;
 } // namespace
 
 std::optional<FlashMovieInfo> readFlashMovie(const QString &path) {
-    if (path.isEmpty()) return std::nullopt;
+    // Only regular files: a folder, a device or a pipe is no movie (and a pipe could
+    // keep a read waiting for ever).
+    if (path.isEmpty() || !QFileInfo(path).isFile()) return std::nullopt;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
 

@@ -266,12 +266,14 @@ void MediaPlayer::Open() {
         const MediaDevice device = deviceFor(m_fileName);
         const QByteArray path = QFile::encodeName(m_fileName);
         if (m_fileName.isEmpty()) throw MediaError("No file name was given to open");
-        if (!QFileInfo(m_fileName).isFile()) {
+        const QFileInfo info(m_fileName);
+        if (info.exists() && !info.isFile()) // a folder, a device or a pipe is no track
+            throw MediaError("Not a file: " + m_fileName.toStdString());
+        if (!info.exists()) {
             // SDL's own text for a file it cannot open.
             SDL_RWops *rw = SDL_RWFromFile(path.constData(), "rb");
             if (rw) SDL_RWclose(rw);
-            throw MediaError(std::string(rw ? "Not a file: " + m_fileName.toStdString()
-                                            : std::string(SDL_GetError())));
+            throw MediaError(rw ? "Not a file: " + m_fileName.toStdString() : std::string(SDL_GetError()));
         }
 
         // The extension chooses the decoder, as the device chosen by name would; a file

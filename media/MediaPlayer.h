@@ -82,8 +82,10 @@ public:
 
     // The notify flag. When set, the end of one command is reported once through
     // OnNotify and the flag clears; it must be set again for the next report. The
-    // command is the play still running when the flag is set, or else the next
-    // command sent (Open, Play or Close; Open and Close end as soon as they return).
+    // command is the play still running when the flag is set (unless that play is
+    // already to be reported), or else the next command sent (Open, Play or Close;
+    // Open and Close end as soon as they return, and are reported after returning).
+    // The flag reads false again once a command has taken it.
     void setNotify(bool on);
     bool notify() const;
     // How the last reported command ended.

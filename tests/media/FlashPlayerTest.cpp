@@ -12,6 +12,7 @@
 #include <zlib.h>
 
 #include <set>
+#include <sys/stat.h>
 
 namespace {
 
@@ -164,8 +165,10 @@ TEST_F(FlashPlayerTest, WhatIsNoMovieGivesNoFramesAndNoError) {
         EXPECT_EQ(player.CurrentFrame(), 0);
         EXPECT_FALSE(player.isPlaying());
     }
-    // The creator's name for "no movie", and a folder.
-    for (const QString &path : {QString("noswf"), dir.path(), QString()}) {
+    // The creator's name for "no movie", a folder, a pipe (never read: it would wait).
+    const QString fifo = dir.filePath("pipe.swf");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const QString &path : {QString("noswf"), dir.path(), QString(), fifo}) {
         EXPECT_NO_THROW(player.setMovie(path));
         EXPECT_EQ(player.FrameCount(), 0);
         EXPECT_EQ(player.movie(), path);

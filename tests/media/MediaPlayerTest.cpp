@@ -5,6 +5,7 @@
 #include "media/MidiLength.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -19,6 +20,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
+#include <sys/stat.h>
 
 namespace {
 
@@ -107,6 +109,8 @@ protected:
         ASSERT_TRUE(writeFile(dir->filePath("garbage.mp3"), QByteArray("this is plain text, not sound\n").repeated(60)));
         ASSERT_TRUE(writeFile(dir->filePath("garbage.mid"), QByteArray(2000, '\x11')));
         ASSERT_TRUE(writeFile(dir->filePath("empty.wav"), QByteArray()));
+        ASSERT_EQ(mkfifo(QFile::encodeName(dir->filePath("pipe.wav")).constData(), 0600), 0);
+        ASSERT_TRUE(QDir(dir->path()).mkdir("folder.mid"));
     }
     static void TearDownTestSuite() {
         delete dir;
@@ -314,6 +318,8 @@ TEST_F(MediaPlayerTest, OpenRefusalRaisesTheMediaSystemsText) {
         {"garbage.mp3", ""},
         {"garbage.mid", "garbage.mid"},
         {"empty.wav", ""},
+        {"pipe.wav", "pipe.wav"},        // never opened for reading: it would wait
+        {"folder.mid", "folder.mid"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.file);
