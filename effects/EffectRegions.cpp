@@ -9,6 +9,10 @@
 #include <cmath>
 #include <cstring>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 constexpr int kFar = INT_MAX;
@@ -379,47 +383,70 @@ EffectRegion RectUnion::region() const
     if (rects_.empty())
         return writer.take();
 
-    // Band edges: every distinct top and bottom.
-    std::vector<int> edges;
-    edges.reserve(rects_.size() * 2);
+    // Band edges: every distinct top and bottom, found by marking rows of the bounds.
+    const int rows = bb_ - bt_;
+    std::vector<unsigned char> isEdge(std::size_t(rows) + 1, 0);
+    std::vector<int> perTop(std::size_t(rows) + 1, 0);
     for (const Box &r : rects_) {
-        edges.push_back(r.top);
-        edges.push_back(r.bottom);
+        isEdge[std::size_t(r.top - bt_)] = 1;
+        isEdge[std::size_t(r.bottom - bt_)] = 1;
+        ++perTop[std::size_t(r.top - bt_)];
     }
-    std::sort(edges.begin(), edges.end());
-    edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
+    std::vector<int> edges;
+    for (int i = 0; i <= rows; ++i)
+        if (isEdge[std::size_t(i)])
+            edges.push_back(bt_ + i);
 
-    std::vector<const Box *> byTop;
-    byTop.reserve(rects_.size());
-    for (const Box &r : rects_)
-        byTop.push_back(&r);
-    std::stable_sort(byTop.begin(), byTop.end(),
-                     [](const Box *a, const Box *b) { return a->top < b->top; });
+    // Rectangles in the order they enter the sweep: by top (a stable counting sort keeps
+    // the order they were added in, which is mostly left to right already), then by left.
+    int sum = 0;
+    for (int &c : perTop) {
+        const int n = c;
+        c = sum;
+        sum += n;
+    }
+    std::vector<Box> byTop(rects_.size());
+    {
+        std::vector<int> fill(perTop);
+        for (const Box &r : rects_)
+            byTop[std::size_t(fill[std::size_t(r.top - bt_)]++)] = r;
+    }
+    const auto byLeft = [](const Box &a, const Box &b) { return a.left < b.left; };
+    for (int i = 0; i < rows; ++i) {
+        const auto from = byTop.begin() + perTop[std::size_t(i)];
+        const auto to = byTop.begin() + perTop[std::size_t(i) + 1];
+        if (to - from > 1 && !std::is_sorted(from, to, byLeft))
+            std::sort(from, to, byLeft);
+    }
 
-    // The rectangles that cover the current band, kept sorted by their left edge.
-    std::vector<const Box *> active;
+    // The rectangles that cover the current band, kept sorted by their left edge. The
+    // rectangles entering at a band edge arrive sorted and are merged in one pass.
+    std::vector<Box> active, merged;
     std::vector<RegionSpan> spans;
     std::size_t next = 0;
     for (std::size_t k = 0; k + 1 < edges.size(); ++k) {
         const int top = edges[k];
         const int bottom = edges[k + 1];
         active.erase(std::remove_if(active.begin(), active.end(),
-                                    [top](const Box *r) { return r->bottom <= top; }),
+                                    [top](const Box &r) { return r.bottom <= top; }),
                      active.end());
-        while (next < byTop.size() && byTop[next]->top <= top) {
-            const Box *r = byTop[next++];
-            auto at = std::upper_bound(active.begin(), active.end(), r->left,
-                                       [](int v, const Box *b) { return v < b->left; });
-            active.insert(at, r);
+        const std::size_t from = next;
+        while (next < byTop.size() && byTop[next].top <= top)
+            ++next;
+        if (next > from) {
+            merged.resize(active.size() + (next - from));
+            std::merge(active.begin(), active.end(), byTop.begin() + std::ptrdiff_t(from),
+                       byTop.begin() + std::ptrdiff_t(next), merged.begin(), byLeft);
+            active.swap(merged);
         }
         if (active.empty())
             continue;
         spans.clear();
-        for (const Box *r : active) {
-            if (!spans.empty() && r->left <= spans.back().right)
-                spans.back().right = std::max(spans.back().right, r->right);
+        for (const Box &r : active) {
+            if (!spans.empty() && r.left <= spans.back().right)
+                spans.back().right = std::max(spans.back().right, r.right);
             else
-                spans.push_back({r->left, r->right});
+                spans.push_back({r.left, r.right});
         }
         writer.addBand(top, bottom, spans.data(), int(spans.size()));
     }
@@ -539,6 +566,66 @@ EffectRegion TriangleRegion(int x1, int y1, int x2, int y2, int x3, int y3, cons
 {
     const QPoint points[3] = {{x1, y1}, {x2, y2}, {x3, y3}};
     return PolygonRegion(points, 3, bounds);
+}
+
+EffectRegion TriangleGridRegion(int n, int w, int h, int a, int b, const QRect &bounds)
+{
+    if (n < 0)
+        return {};
+    if (a <= 0 || b <= 0 || w < 0 || h < 0) {
+        // Flat or turned-over triangles: the plain union handles every shape.
+        ShapeUnion u(bounds);
+        for (int c = n; c >= 0; --c)
+            for (int d = n; d >= 0; --d) {
+                const QPoint points[3] = {{d * w - a, c * h - b}, {d * w + a, c * h - b}, {d * w - a, c * h + b}};
+                u.addPolygon(points, 3);
+            }
+        return u.region();
+    }
+    RegionWriter writer;
+    const int bl = bounds.left();
+    const int br = bounds.left() + bounds.width();
+    const int top = bounds.top();
+    const int bottom = bounds.top() + bounds.height();
+    std::vector<RegionSpan> row;
+    for (int y = top; y < bottom; ++y) {
+        // Longest run in this row: each triangle of grid row c covers the rows
+        // [c h - b, c h + b) from its left edge to its hypotenuse, sampled at the pixel centre
+        // exactly as the polygon fill does.
+        int longest = 0;
+        const double yc = y + 0.5;
+        for (int c = 0; c <= n; ++c) {
+            const int y0 = c * h - b;
+            if (y < y0 || y >= y0 + 2 * b)
+                continue;
+            const double t = (yc - y0) * (-2.0 * a) / (2.0 * b);
+            longest = std::max(longest, pixelEdge(2.0 * a + t));
+            if (h == 0)
+                break; // every grid row is the same
+        }
+        if (longest <= 0)
+            continue;
+        row.clear();
+        if (w == 0 || longest >= w) {
+            // The runs of one row touch or coincide: one span.
+            row.push_back({std::max(-a, bl), std::min(n * w - a + longest, br)});
+        } else {
+            for (int d = 0; d <= n; ++d) {
+                const int l = d * w - a;
+                if (l >= br)
+                    break;
+                const int r = l + longest;
+                if (r <= bl)
+                    continue;
+                row.push_back({std::max(l, bl), std::min(r, br)});
+            }
+        }
+        if (!row.empty() && row.front().left >= row.front().right)
+            row.erase(row.begin());
+        if (!row.empty())
+            writer.addBand(y, y + 1, row.data(), int(row.size()));
+    }
+    return writer.take();
 }
 
 EffectRegion SectorRegion(int cx, int cy, int r, double startAngle, double endAngle, int count,
@@ -799,13 +886,46 @@ bool copiesStraight(QImage::Format screen, QImage::Format picture)
     return picture == screen || picture == QImage::Format_RGB32;
 }
 
-inline void copySpan(quint32 *dst, const quint32 *src, int count)
+// Copies the spans of one band row by row.
+void copySpans(uchar *dstBase, qsizetype dstStride, const uchar *srcBase, qsizetype srcStride, int top,
+               int bottom, const RegionSpan *spans, int count)
 {
-    if (count <= 8) {
+    for (int y = top; y < bottom; ++y) {
+        auto *dst = reinterpret_cast<quint32 *>(dstBase + dstStride * y);
+        const auto *src = reinterpret_cast<const quint32 *>(srcBase + srcStride * y);
         for (int i = 0; i < count; ++i)
-            dst[i] = src[i];
-    } else {
-        std::memcpy(dst, src, std::size_t(count) * 4);
+            std::memcpy(dst + spans[i].left, src + spans[i].left, std::size_t(spans[i].right - spans[i].left) * 4);
+    }
+}
+
+// Many narrow spans: one call per span would cost more than the pixels, so the band's
+// spans become a mask once and every row takes the picture's pixels where it is set, in
+// one straight pass the compiler vectorises.
+void selectByMask(uchar *dstBase, qsizetype dstStride, const uchar *srcBase, qsizetype srcStride, int top,
+                  int bottom, const RegionSpan *spans, int count, std::vector<quint32> &mask)
+{
+    const int left = spans[0].left;
+    const int right = spans[count - 1].right;
+    const int width = right - left;
+    mask.assign(std::size_t(width), 0u);
+    for (int i = 0; i < count; ++i)
+        std::fill(mask.begin() + (spans[i].left - left), mask.begin() + (spans[i].right - left), ~0u);
+    const quint32 *m = mask.data();
+    for (int y = top; y < bottom; ++y) {
+        auto *dst = reinterpret_cast<quint32 *>(dstBase + dstStride * y) + left;
+        const auto *src = reinterpret_cast<const quint32 *>(srcBase + srcStride * y) + left;
+        int x = 0;
+#ifdef __SSE2__
+        for (; x + 4 <= width; x += 4) {
+            const __m128i mv = _mm_loadu_si128(reinterpret_cast<const __m128i *>(m + x));
+            const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i *>(src + x));
+            const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i *>(dst + x));
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + x),
+                             _mm_or_si128(_mm_and_si128(sv, mv), _mm_andnot_si128(mv, dv)));
+        }
+#endif
+        for (; x < width; ++x)
+            dst[x] = (src[x] & m[x]) | (dst[x] & ~m[x]);
     }
 }
 
@@ -831,24 +951,32 @@ void ClipAndDraw(QImage &screen, const QImage &picture, const EffectRegion &regi
     const uchar *srcBase = picture.constBits();
     const qsizetype dstStride = screen.bytesPerLine();
     const qsizetype srcStride = picture.bytesPerLine();
-    const auto &spans = region.spans();
+    const auto &all = region.spans();
+    std::vector<RegionSpan> cut;
+    std::vector<quint32> mask;
     for (const RegionBand &band : region.bands()) {
         const int top = std::max(band.top, 0);
         const int bottom = std::min(band.bottom, h);
         if (top >= bottom)
             continue;
-        // Cut the band's spans to the common width once.
-        const RegionSpan *first = spans.data() + band.first;
-        const RegionSpan *last = first + band.count;
-        for (int y = top; y < bottom; ++y) {
-            auto *dst = reinterpret_cast<quint32 *>(dstBase + dstStride * y);
-            const auto *src = reinterpret_cast<const quint32 *>(srcBase + srcStride * y);
-            for (const RegionSpan *s = first; s != last; ++s) {
-                const int l = std::max(s->left, 0);
-                const int r = std::min(s->right, w);
-                if (l < r)
-                    copySpan(dst + l, src + l, r - l);
+        // The band's spans cut to the width both images share.
+        cut.clear();
+        int covered = 0;
+        for (int i = 0; i < band.count; ++i) {
+            const RegionSpan &s = all[std::size_t(band.first + i)];
+            const int l = std::max(s.left, 0);
+            const int r = std::min(s.right, w);
+            if (l < r) {
+                cut.push_back({l, r});
+                covered += r - l;
             }
         }
+        if (cut.empty())
+            continue;
+        const int count = int(cut.size());
+        if (count <= 2 || covered >= 32 * count)
+            copySpans(dstBase, dstStride, srcBase, srcStride, top, bottom, cut.data(), count);
+        else
+            selectByMask(dstBase, dstStride, srcBase, srcStride, top, bottom, cut.data(), count, mask);
     }
 }

@@ -120,6 +120,12 @@ inline EffectRegion PolygonRegion(const std::vector<QPoint> &points, const QRect
 // The triangle (X1, Y1), (X2, Y2), (X3, Y3), winding fill.
 EffectRegion TriangleRegion(int x1, int y1, int x2, int y2, int x3, int y3, const QRect &bounds);
 
+// The union, for c and d from 0 to n, of the right triangles (d w - a, c h - b),
+// (d w + a, c h - b), (d w - a, c h + b): a grid of triangles whose right angles point to
+// the top left. Built row by row from the fact that all triangles of the grid share their
+// left edges and their slope, so a row needs only the longest run that any of them has.
+EffectRegion TriangleGridRegion(int n, int w, int h, int a, int b, const QRect &bounds);
+
 // The polygon of the centre (cx, cy) and count points on the circle of radius r, the i-th
 // (i = 1..count) at angle start + (i - 1) * (end - start) / count; the last point lies one
 // angular step short of end. count <= 0 gives an empty region.

@@ -419,13 +419,7 @@ void Effect117(QImage &Screen, const QImage &Picture, const QRect &Rect, int Ste
     const int h = m.H / n;
     const int a = m.Wp / n;
     const int b = m.Hp / n;
-    ShapeUnion u(bounds(m));
-    for (int c = n; c >= 0; --c)
-        for (int d = n; d >= 0; --d) {
-            const QPoint points[3] = {{d * w - a, c * h - b}, {d * w + a, c * h - b}, {d * w - a, c * h + b}};
-            u.addPolygon(points, 3);
-        }
-    ClipAndDraw(Screen, Picture, u.region());
+    ClipAndDraw(Screen, Picture, TriangleGridRegion(n, w, h, a, b, bounds(m)));
 }
 
 // ---------------------------------------------------------------------------------------

@@ -171,6 +171,34 @@ TEST(PolygonRegion, TrianglesAndRectanglesMembership)
     EXPECT_EQ(PolygonRegion(square, 4, bounds).area(), 200);
 }
 
+TEST(TriangleGridRegion, EqualsTheUnionOfItsTriangles)
+{
+    struct Case {
+        int n, w, h, a, b;
+    };
+    // Separate triangles, triangles overlapping their neighbours in x, in y and in both,
+    // grids squeezed to one column or row (w or h 0), flat and turned-over triangles.
+    const Case cases[] = {{4, 50, 25, 10, 5},  {4, 50, 25, 25, 12}, {4, 50, 25, 40, 20}, {3, 30, 20, 7, 30},
+                          {6, 20, 12, 30, 4},  {5, 0, 10, 6, 4},    {5, 12, 0, 6, 4},    {2, 40, 40, 0, 9},
+                          {2, 40, 40, 9, 0},   {2, 40, 40, -6, -4}, {0, 10, 10, 3, 3},   {7, 23, 13, 22, 12}};
+    const QRect bounds(0, 0, 160, 90);
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.n << " " << c.w << " " << c.h << " " << c.a << " " << c.b);
+        ShapeUnion u(bounds);
+        for (int row = 0; row <= c.n; ++row)
+            for (int col = 0; col <= c.n; ++col) {
+                const QPoint points[3] = {{col * c.w - c.a, row * c.h - c.b},
+                                          {col * c.w + c.a, row * c.h - c.b},
+                                          {col * c.w - c.a, row * c.h + c.b}};
+                u.addPolygon(points, 3);
+            }
+        const EffectRegion expected = u.region();
+        const EffectRegion grid = TriangleGridRegion(c.n, c.w, c.h, c.a, c.b, bounds);
+        EXPECT_TRUE(grid == expected) << "areas " << grid.area() << " and " << expected.area();
+    }
+    EXPECT_TRUE(TriangleGridRegion(-1, 10, 10, 3, 3, bounds).isEmpty());
+}
+
 TEST(SectorRegion, QuarterStopsOneStepShortOfItsEnd)
 {
     // 25 points from 12 o'clock in steps of 3.6 degrees: the last lies at 86.4 degrees.
