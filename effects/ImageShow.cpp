@@ -24,6 +24,19 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+// Qt's event queue is not built with ThreadSanitizer, so the hand-off of an event posted by
+// the animation thread (allocated there, read and freed on the GUI thread) is invisible to
+// it. These annotations state that hand-off; they compile to nothing in other builds.
+#if defined(__SANITIZE_THREAD__)
+extern "C" void __tsan_acquire(void *addr);
+extern "C" void __tsan_release(void *addr);
+#define NUVIRA_HANDOFF_RELEASE(p) __tsan_release(p)
+#define NUVIRA_HANDOFF_ACQUIRE(p) __tsan_acquire(p)
+#else
+#define NUVIRA_HANDOFF_RELEASE(p) ((void)(p))
+#define NUVIRA_HANDOFF_ACQUIRE(p) ((void)(p))
+#endif
+
 namespace {
 
 constexpr QImage::Format FrameFormat = QImage::Format_RGB32;
@@ -157,7 +170,7 @@ void TAnimateThread::Execute()
         // An error in a frame ends the animation; the end event below still tells the
         // control, which finishes the transition as if it had reached its end.
     }
-    QCoreApplication::postEvent(Control, new QEvent(TCustomImageShow::WM_ANIMATIONDONE));
+    Control->PostToGui(TCustomImageShow::WM_ANIMATIONDONE);
 }
 
 void TAnimateThread::Step()
@@ -183,7 +196,9 @@ TCustomImageShow::TCustomImageShow(QWidget *parent) : QWidget(parent)
     resize(100, 100);
 }
 
-TCustomImageShow::~TCustomImageShow()
+TCustomImageShow::~TCustomImageShow() { BeginDestroy(); }
+
+void TCustomImageShow::BeginDestroy()
 {
     Destroying = true;
     Stop();
@@ -417,17 +432,18 @@ void TCustomImageShow::SetProgress(int value)
     if (OnGuiThread()) {
         PaintFramePending();
     } else {
-        bool post = false;
+        // Ask the GUI thread to paint; its paint signals FrameEvent. A request that is still
+        // pending (an unrelated paint woke this thread early) paints this frame too.
+        enum { Post, Pending, Nothing } action;
         {
             std::lock_guard<std::mutex> g(DirtyLock);
-            if (!DirtyRect.isEmpty() && !PaintPosted)
-                post = PaintPosted = true;
-            else if (DirtyRect.isEmpty())
-                post = false;
+            action = DirtyRect.isEmpty() ? Nothing : PaintPosted ? Pending : Post;
+            if (action == Post)
+                PaintPosted = true;
         }
-        if (post)
-            QCoreApplication::postEvent(this, new QEvent(WM_FRAMEREADY));
-        else
+        if (action == Post)
+            PostToGui(WM_FRAMEREADY);
+        else if (action == Nothing)
             FrameEvent.SetEvent();
     }
     DoProgress();
@@ -905,8 +921,16 @@ void TCustomImageShow::PaintBackground(QPainter &Canvas, const QRect &R)
 
 // ---- Qt events --------------------------------------------------------------------------
 
+void TCustomImageShow::PostToGui(QEvent::Type type)
+{
+    QEvent *e = new QEvent(type);
+    NUVIRA_HANDOFF_RELEASE(&HandOff);
+    QCoreApplication::postEvent(this, e);
+}
+
 bool TCustomImageShow::event(QEvent *e)
 {
+    NUVIRA_HANDOFF_ACQUIRE(&HandOff);
     if (e->type() == WM_ANIMATIONDONE) {
         AnimationDone();
         return true;

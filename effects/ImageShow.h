@@ -189,6 +189,11 @@ public:
     TNotifyEvent OnMouseLeave;
 
 protected:
+    // Stops a running transition without events. The animation thread calls virtual
+    // operations, so a descendant's destructor calls this before its own members go; the
+    // base destructor calls it again (harmlessly) as the last resort.
+    void BeginDestroy();
+
     virtual void PaintBackground(QPainter &Canvas, const QRect &R);
     virtual void DoChange();
     virtual void DoProgress();
@@ -218,6 +223,7 @@ private:
     void FinishTransition();
     void RenderFrame();
     void PaintFramePending(); // GUI thread: paints the frame area that a render left dirty
+    void PostToGui(QEvent::Type type); // from the animation thread
     void MarkFrameDirty(const QRect &r);
     int NextProgress() const;
     bool EndReached() const;
@@ -250,6 +256,7 @@ private:
     std::mutex DirtyLock;
     QRect DirtyRect;
     bool PaintPosted = false;
+    char HandOff = 0; // address that marks events handed from the animation thread
 
     std::unique_ptr<TAnimateThread> AnimThread;
     bool Stopping = false;
@@ -287,4 +294,5 @@ class TImageShow : public TCustomImageShow {
     Q_OBJECT
 public:
     explicit TImageShow(QWidget *parent = nullptr) : TCustomImageShow(parent) {}
+    ~TImageShow() override { BeginDestroy(); }
 };

@@ -223,6 +223,47 @@ TEST_F(ImageShowTest, ThreadedExecuteReturnsAtOnceAndStepsAtDelayPace)
     EXPECT_EQ(rec.completes.load(), 2);
 }
 
+// Records the Progress of every paint.
+class PaintRecordingShow : public TImageShow {
+public:
+    std::vector<int> painted;
+
+protected:
+    void Paint() override
+    {
+        TImageShow::Paint();
+        painted.push_back(Progress());
+    }
+};
+
+TEST(ImageShowPacing, EveryRenderedFrameIsPaintedBeforeTheNextIsRendered)
+{
+    PaintRecordingShow show;
+    Recorder rec;
+    rec.Attach(show);
+    show.SetAutoSize(true);
+    show.SetDelay(0);
+    show.SetStyle(0);
+    show.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&show));
+    // The worker goes on only when its last frame was painted: every rendered frame shows.
+    for (int round = 0; round < 5; ++round) {
+        show.painted.clear();
+        {
+            std::lock_guard<std::mutex> g(rec.lock);
+            rec.progress.clear();
+        }
+        show.SetPicture(Solid(640, 480, round % 2 ? Red : Green));
+        show.Execute();
+        ASSERT_TRUE(WaitIdle(show));
+        const std::vector<int> frames = rec.Frames();
+        ASSERT_EQ(frames.size(), 25u);
+        for (int p : frames)
+            EXPECT_NE(std::find(show.painted.begin(), show.painted.end(), p), show.painted.end())
+                << "frame " << p << " was rendered but never painted";
+    }
+}
+
 TEST_F(ImageShowTest, CustomStyleWithoutHandlerShowsTheOldScreenUntilTheLastFrame)
 {
     std::vector<std::pair<int, bool>> oldShown;
