@@ -59,6 +59,18 @@ pixel() {
   convert "$WORK/shot.png" -format "%[fx:int(255*p{$1,$2}.r)],%[fx:int(255*p{$1,$2}.g)],%[fx:int(255*p{$1,$2}.b)]" info:
 }
 
+# shows_within SECONDS X Y "R,G,B": polls the screen until the point has that colour
+# (a loaded machine may paint late). Sets SEEN to the last colour read.
+shows_within() {
+  local end=$(( $(date +%s%N) + $1 * 1000000000 ))
+  while :; do
+    SEEN=$(pixel "$2" "$3")
+    near "$SEEN" "$4" && return 0
+    [ "$(date +%s%N)" -lt "$end" ] || return 1
+    sleep 0.2
+  done
+}
+
 # near "R,G,B" "R,G,B" [tolerance]: the two colours differ by at most tolerance per channel.
 near() {
   local tol="${3:-24}"

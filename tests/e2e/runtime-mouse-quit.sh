@@ -10,16 +10,19 @@ BUILD="$1"
 e2e_setup
 
 convert -size 640x480 xc:'#c0c000' "$WORK/a.jpg"
-"$BUILD" --quit 1 --delay 5 --screen 1280x1024 -o "$WORK/raton" "$WORK/a.jpg" >/dev/null
+# Interval 150: the screen stays black for the whole run, no transition competes with
+# the input.
+"$BUILD" --quit 1 --delay 150 --screen 1280x1024 -o "$WORK/raton" "$WORK/a.jpg" >/dev/null
 
 # Where the pointer is while the package loads (Xvfb moves it only once a window exists).
 eval "$(xdotool getmouselocation --shell)"
 X0=$X; Y0=$Y
 start_saver "$WORK/raton.scr"
-sleep 1.5
+timeout 20 xdotool search --sync --onlyvisible --name '^NUVIRA $' >/dev/null || fail "no window"
+sleep 0.5
 running || fail "the saver ended by itself: $(cat "$WORK/saver.err")"
 
-step() { xdotool mousemove "$1" "$2"; sleep 0.3; }
+step() { xdotool mousemove "$1" "$2"; sleep 0.4; }
 step 1270 1010   # moves 1 to 3: far right and below, ignored
 step 1200 1000
 step $((X0 + 200)) $((Y0 + 200))

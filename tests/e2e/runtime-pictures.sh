@@ -19,10 +19,10 @@ sox -n -r 22050 -c 1 "$WORK/tono.wav" synth 0.6 sine 440
 start_saver "$WORK/fotos.scr"
 sleep 2.5
 running || fail "the saver ended by itself: $(cat "$WORK/saver.err")"
-c=$(pixel 640 512)
-near "$c" "208,32,32" || fail "the first picture is not on the screen (centre is $c)"
-c=$(pixel 3 3)
-near "$c" "208,32,32" || fail "the picture does not cover the screen (corner is $c)"
+# The next picture comes only 4 to 5 s after the first transition, so a late paint on a
+# busy machine may be waited for a little longer.
+shows_within 2 640 512 "208,32,32" || fail "the first picture is not on the screen (centre is $SEEN)"
+shows_within 1 3 3 "208,32,32" || fail "the picture does not cover the screen (corner is $SEEN)"
 pass "first picture full screen after 2.5 s"
 
 mapfile -t sizes < <(inspect_sizes "$WORK/fotos.scr")
