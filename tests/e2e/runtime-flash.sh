@@ -4,7 +4,7 @@
 # usage: runtime-flash.sh NUVIRA-BUILD
 set -euo pipefail
 . "$(dirname "$0")/runtime-lib.sh"
-e2e_under_xvfb "$0" "$@"
+e2e_under_xvfb
 BUILD="$1"
 e2e_setup
 

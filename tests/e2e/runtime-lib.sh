@@ -1,13 +1,20 @@
 # Shared pieces of the runtime's end-to-end scripts. Source it; the caller sets BUILD
-# (nuvira-build) before use. Every script runs itself again under xvfb-run when it has no
-# display of its own, with a 1280x1024 screen.
+# (nuvira-build) before use. Every script runs on a private Xvfb with a 1280x1024 screen.
 
 e2e_under_xvfb() {
-  # usage: e2e_under_xvfb "$0" "$@"  (returns only when already under Xvfb)
-  if [ -z "${NUVIRA_E2E_XVFB:-}" ]; then
-    export NUVIRA_E2E_XVFB=1
-    exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" bash "$@"
-  fi
+  # usage: e2e_under_xvfb  - starts a private Xvfb and points DISPLAY at it.
+  # The server picks a free display number itself (-displayfd), so runs in parallel
+  # (ctest -j) never race for the same number as "xvfb-run -a" can.
+  XVFB_DIR="$(mktemp -d)"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$XVFB_DIR/display" 2>"$XVFB_DIR/log" &
+  XVFB_PID=$!
+  trap 'e2e_cleanup' EXIT
+  for _ in $(seq 100); do
+    [ -s "$XVFB_DIR/display" ] && break
+    sleep 0.1
+  done
+  [ -s "$XVFB_DIR/display" ] || { cat "$XVFB_DIR/log" >&2; echo "FAIL: Xvfb did not start" >&2; exit 1; }
+  export DISPLAY=":$(head -1 "$XVFB_DIR/display")"
   # The runtime must talk to the X server, whatever the test runner chose.
   unset QT_QPA_PLATFORM
   export SDL_AUDIODRIVER=dummy
@@ -25,10 +32,17 @@ e2e_setup() {
 }
 
 e2e_cleanup() {
-  for p in "${PIDS[@]:-}"; do
+  for p in ${PIDS[@]+"${PIDS[@]}"}; do
     [ -n "$p" ] && kill "$p" 2>/dev/null || true
   done
-  if [ -n "${KEEP_E2E:-}" ]; then echo "kept $WORK"; else rm -rf "$WORK"; fi
+  if [ -n "${XVFB_PID:-}" ]; then
+    kill "$XVFB_PID" 2>/dev/null || true
+    wait "$XVFB_PID" 2>/dev/null || true
+    rm -rf "$XVFB_DIR"
+  fi
+  if [ -n "${WORK:-}" ]; then
+    if [ -n "${KEEP_E2E:-}" ]; then echo "kept $WORK"; else rm -rf "$WORK"; fi
+  fi
 }
 
 fail() { echo "FAIL: $*" >&2; exit 1; }

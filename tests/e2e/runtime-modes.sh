@@ -5,7 +5,7 @@
 # usage: runtime-modes.sh VUVIVEVID PREVIEW-HOST
 set -euo pipefail
 . "$(dirname "$0")/runtime-lib.sh"
-e2e_under_xvfb "$0" "$@"
+e2e_under_xvfb
 RUNTIME="$1"
 HOST="$2"
 e2e_setup
