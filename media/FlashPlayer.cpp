@@ -205,7 +205,6 @@ std::optional<FlashMovieInfo> readFlashMovie(const QString &path) {
 
 FlashPlayer::FlashPlayer(QWidget *parent) : QWidget(parent) {
     // The control draws the stage itself; without a movie the window beneath shows.
-    setAttribute(Qt::WA_NoSystemBackground, false);
     setAutoFillBackground(false);
     setContextMenuPolicy(Qt::PreventContextMenu);
 }

@@ -170,8 +170,9 @@ constexpr int ErrorPlayRefused = 2;
 MediaPlayer::MediaPlayer(QObject *parent) : QObject(parent) {}
 
 MediaPlayer::~MediaPlayer() {
+    if (!m_music) return;
     MusicChannel::instance().forget(this);
-    if (m_music) Mix_FreeMusic(asMusic(m_music));
+    Mix_FreeMusic(asMusic(m_music));
     m_music = nullptr;
 }
 
