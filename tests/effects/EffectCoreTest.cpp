@@ -294,6 +294,32 @@ TEST(Primitives, BlendMixesColourBytesAndKeepsTheFourthByte)
     EXPECT_EQ(all, b);
 }
 
+TEST(Primitives, BlendMatchesTheByteFormulaForEveryPercent)
+{
+    // A row long enough for the four-pixel path and its tail, with varied bytes.
+    const int W = 23, H = 3;
+    QImage a(W, H, QImage::Format_ARGB32), b(W, H, QImage::Format_ARGB32);
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) {
+            const int k = y * W + x;
+            a.setPixel(x, y, qRgba((k * 37) & 255, (k * 91 + 255) & 255, (255 - k * 13) & 255, k & 255));
+            b.setPixel(x, y, qRgba((k * 53 + 7) & 255, 255 - ((k * 29) & 255), (k * 201) & 255, 255 - k));
+        }
+    for (int percent = 0; percent <= 100; ++percent) {
+        QImage mixed = a.copy();
+        BlendBitmaps(mixed, b, percent);
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x) {
+                const QRgb o = a.pixel(x, y), n = b.pixel(x, y), m = mixed.pixel(x, y);
+                auto mix = [&](int ob, int nb) { return (ob * (100 - percent) + nb * percent) / 100; };
+                ASSERT_EQ(qRed(m), mix(qRed(o), qRed(n))) << percent << " " << x;
+                ASSERT_EQ(qGreen(m), mix(qGreen(o), qGreen(n))) << percent << " " << x;
+                ASSERT_EQ(qBlue(m), mix(qBlue(o), qBlue(n))) << percent << " " << x;
+                ASSERT_EQ(qAlpha(m), qAlpha(o)) << percent << " " << x;
+            }
+    }
+}
+
 TEST(Primitives, RotateBitmapAtZeroShiftsOnePixelLeftAndDown)
 {
     const int W = 12, H = 9;
@@ -329,6 +355,43 @@ TEST(Primitives, RotateBitmapHalfTurnAboutTheCentreMirrorsBothAxes)
         }
 }
 
+// The pixel mapping written out directly, pixel by pixel, as the reference for the
+// row-run implementation.
+QImage rotateReference(const QImage &screen, const QImage &picture, int A, int B, double angle)
+{
+    QImage out = screen.copy();
+    const int W = picture.width(), H = picture.height();
+    const int C = Round(std::cos(-angle) * 65536), S = Round(std::sin(-angle) * 65536);
+    for (int y = 0; y < out.height(); ++y)
+        for (int x = 0; x < out.width(); ++x) {
+            const int u = x + 1 - A, v = H - B - y;
+            const int sx = A + ((u * C - v * S) >> 16);
+            const int sr = B + ((u * S + v * C) >> 16);
+            if (sr >= 0 && sr < H && sx >= 0 && sx < W)
+                out.setPixel(x, y, picture.pixel(sx, H - 1 - sr));
+        }
+    return out;
+}
+
+TEST(Primitives, RotateBitmapMatchesThePixelMappingAtAnyAngle)
+{
+    const int W = 61, H = 40;
+    const QImage picture = coded(W, H, false);
+    const QImage old = coded(W, H, true);
+    struct Pivot {
+        int a, b;
+    };
+    const Pivot pivots[] = {{-1, -1}, {-1, H}, {W, -1}, {W, H}, {W / 2, H / 2}, {7, 33}};
+    for (const Pivot &pv : pivots)
+        for (double deg : {0.0, 0.9, 10.0, 45.0, 89.1, 90.0, 135.0, 180.0, 250.0, -30.0, -89.1}) {
+            const double angle = deg * std::numbers::pi / 180;
+            QImage screen = old.copy();
+            RotateBitmap(screen, picture, pv.a, pv.b, angle);
+            EXPECT_EQ(screen, rotateReference(old, picture, pv.a, pv.b, angle))
+                << "pivot " << pv.a << "," << pv.b << " angle " << deg;
+        }
+}
+
 TEST(Primitives, RotatePointsTurnsClockwiseOnTheScreen)
 {
     QPoint pts[] = {{110, 50}, {100, 40}, {100, 50}, {103, 51}};
@@ -357,6 +420,8 @@ TEST(Primitives, ShiftRectReadsTheSourceAsItWasBeforeTheCopy)
         {{12, 0, 40, 30}, {0, 0, 40, 30}},  // squeezed right
         {{0, 9, 40, 30}, {0, 0, 40, 30}},   // squeezed down
         {{0, 0, 40, 21}, {0, 0, 40, 30}},   // squeezed up
+        {{5, 0, 35, 30}, {0, 0, 40, 30}},   // columns cross each other within a row
+        {{0, 0, 40, 30}, {6, 0, 30, 30}},   // columns cross, magnified
         {{5, 5, 35, 25}, {0, 10, 40, 20}},  // rows cross each other
     };
     for (const Case &c : cases) {
