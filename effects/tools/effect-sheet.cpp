@@ -21,9 +21,11 @@ static int usage()
 
 int main(int argc, char **argv)
 {
+    // Our options are read before Qt sees them: Qt would take "--style" for its own.
+    const QStringList args = programArguments(argc, argv);
     prepareHeadlessGui();
-    QGuiApplication app(argc, argv);
-    const QStringList args = app.arguments().mid(1);
+    int qtArgc = 1;
+    QGuiApplication app(qtArgc, argv);
     int step = 4, from = 1, to = EffectCount, thumbW = 160;
     QStringList files;
     for (int i = 0; i < args.size(); ++i) {
