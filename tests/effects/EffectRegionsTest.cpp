@@ -370,6 +370,17 @@ TEST(SpeckleRegion, SolidPartAndRandomFringe)
     for (int y = 0; y < h; ++y)
         EXPECT_TRUE(r.contains(392, y)) << y;
 
+    // Cell 15 is the last of the near zone (present with probability 2/15), cell 16 the
+    // first beyond it (1/16): over many rows the first is covered about twice as often.
+    const EffectRegion tall = SpeckleRegion(400, 0, w, 4000, 1, 0);
+    int near = 0, far = 0;
+    for (int y = 0; y < 4000; ++y) {
+        near += tall.contains(400 - 4 * 15 + 1, y);
+        far += tall.contains(400 - 4 * 16 + 1, y);
+    }
+    EXPECT_GT(near, far * 3 / 2) << near << " " << far;
+    EXPECT_GT(far, 4000 / 25);
+
     // Each cell row draws one number per cell: 200 rows of 20 draws.
     RandSeed = 5;
     SpeckleRegion(400, 0, w, h, 1, 0);
@@ -421,6 +432,10 @@ TEST(ClipAndDraw, CopiesExactlyThePixelsOfTheRegion)
     u.add(0, 10, 2, 23);
     u.add(20, 5, 37, 23);
     u.add(5, 6, 6, 7); // a single pixel
+    // A comb of one-pixel teeth two apart, the kind of band drawn with a mask; its last
+    // teeth fall on the row's tail beyond a multiple of four pixels.
+    for (int x = 1; x < 32; x += 3)
+        u.add(x, 0, x + 1, 2);
     const EffectRegion region = u.region();
 
     struct Case {
