@@ -354,9 +354,10 @@ void TSaverForm::buildFilesPage(QWidget *page)
     connect(SpeedButton1, &QToolButton::clicked, this, [this] { guarded([this] { SpeedButton1Click(); }); });
     connect(SpeedButton2, &QToolButton::clicked, this, [this] { guarded([this] { SpeedButton2Click(); }); });
     connect(scchkPreviewSource, &QCheckBox::clicked, this, [this] { guarded([this] { scchkPreviewSourceClick(); }); });
-    // The list's click event: a change of the current line by the user (mouse or keys),
-    // or a click on the line that already was current.
-    connect(lbSourcefiles, &QListWidget::currentRowChanged, this, [this] {
+    // The list's click event: a change of the selected line by the user (mouse or keys;
+    // the selection, not the current row, which a mouse press moves before it selects),
+    // or a click on the line that already was selected.
+    connect(lbSourcefiles, &QListWidget::itemSelectionChanged, this, [this] {
         ++m_sourceRowChanges;
         guarded([this] { lbSourcefilesClick(); });
     });
@@ -471,7 +472,7 @@ void TSaverForm::buildEffectsPage(QWidget *page)
     Image1->hide();
     scchkPreviewEffect = previewPanel(page, QRect(252, 176, 185, 28));
 
-    connect(lbx_effects, &QListWidget::currentRowChanged, this, [this] {
+    connect(lbx_effects, &QListWidget::itemSelectionChanged, this, [this] {
         ++m_effectRowChanges;
         guarded([this] { lbx_effectsClick(); });
     });

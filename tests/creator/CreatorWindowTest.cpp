@@ -564,12 +564,16 @@ TEST_F(CreatorWindow, EffectPreviewWalksThePicturesInListOrder)
     addSources({picture("1.jpg", Qt::red), picture("2.jpg", Qt::green), picture("3.jpg", Qt::blue)});
     const QColor expected[] = {Qt::red, Qt::green, Qt::blue, Qt::red};
     for (int i = 0; i < 4; ++i) {
-        w.lbx_effects->setCurrentRow(i == 0 ? 6 : i); // "Efecto 7" first
+        // Clicks on the lines, "Efecto 7" first; the last click is on the line already
+        // selected, which previews again.
+        const int row = i == 0 ? 6 : i == 3 ? 2 : i;
+        const QRect r = w.lbx_effects->visualItemRect(w.lbx_effects->item(row));
+        QTest::mouseClick(w.lbx_effects->viewport(), Qt::LeftButton, {}, QPoint(r.right() - 10, r.center().y()));
         EXPECT_TRUE(near(centreColour(w.Image1), expected[i])) << "preview " << i;
         EXPECT_EQ(w.previewIndex(), (i + 1) % 3);
     }
     EXPECT_TRUE(w.ImageShow1->Stretch());
-    EXPECT_EQ(w.ImageShow1->Style(), 4); // the last item chosen, "Efecto 4"
+    EXPECT_EQ(w.ImageShow1->Style(), 3); // the last item clicked, "Efecto 3"
     EXPECT_EQ(w.ImageShow1->Picture().size(), w.pnl_effectpre->contentsRect().size());
     EXPECT_TRUE(messages.calls.empty());
 
@@ -627,4 +631,18 @@ TEST_F(CreatorWindow, TheHiddenMaskOptionNamesItsFileOnlyWhenClicked)
     w.chkMask->setChecked(false);
     EXPECT_EQ(w.maskFile(), "");
     EXPECT_FALSE(w.packageSettings().mask.active());
+}
+
+TEST_F(CreatorWindow, TheEffectPreviewEndsShowingThePicture)
+{
+    TSaverForm &w = open();
+    w.scchkPreviewSource->setChecked(false);
+    addSources({picture("1.jpg", Qt::red)});
+    w.lbx_effects->setCurrentRow(0);
+    QTRY_VERIFY_WITH_TIMEOUT(!w.ImageShow1->Busy(), 10000);
+    QTest::qWait(100);
+    const QImage shown = w.ImageShow1->grab().toImage();
+    EXPECT_EQ(w.ImageShow1->size(), w.pnl_effectpre->contentsRect().size());
+    EXPECT_TRUE(near(shown.pixelColor(shown.width() / 2, shown.height() / 2), Qt::red))
+        << shown.pixelColor(shown.width() / 2, shown.height() / 2).name().toStdString();
 }
