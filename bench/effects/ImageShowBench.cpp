@@ -119,10 +119,18 @@ struct Stage {
     }
 };
 
+// Created on first use, destroyed in main while the application object still exists.
+std::unique_ptr<Stage> &StagePtr()
+{
+    static std::unique_ptr<Stage> stage;
+    return stage;
+}
+
 Stage &TheStage()
 {
-    static Stage stage;
-    return stage;
+    if (!StagePtr())
+        StagePtr() = std::make_unique<Stage>();
+    return *StagePtr();
 }
 
 struct Figures {
@@ -194,6 +202,7 @@ int main(int argc, char **argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    StagePtr().reset();
     if (!Results().empty()) {
         int within = 0, with25 = 0;
         double lo = 1e9, hi = 0;
