@@ -59,6 +59,7 @@ QStringList QtFileDialogs::openFiles(QWidget *owner, const QString &dialogName, 
     if (filters.contains(last)) dialog.selectNameFilter(last);
 
     if (picturePreview) {
+        dialog.resize(780, 440);
         auto *preview = new QLabel(&dialog);
         preview->setFixedSize(160, 160);
         preview->setAlignment(Qt::AlignCenter);

@@ -496,6 +496,65 @@ TEST_F(CreatorWindow, MusicIsAddedWithItsFilterAndRemoved)
     EXPECT_TRUE(messages.calls.empty());
 }
 
+namespace {
+// A mono 8 kHz 16-bit WAV of silence, long enough to be still playing when looked at.
+QString silentWav(const QString &path, int seconds = 20)
+{
+    const quint32 samples = 8000u * quint32(seconds);
+    QByteArray data;
+    auto u32 = [&](quint32 v) { for (int i = 0; i < 4; ++i) data.append(char((v >> (8 * i)) & 0xff)); };
+    auto u16 = [&](quint16 v) { data.append(char(v & 0xff)).append(char(v >> 8)); };
+    data.append("RIFF");
+    u32(36 + samples * 2);
+    data.append("WAVEfmt ");
+    u32(16);
+    u16(1);
+    u16(1);
+    u32(8000);
+    u32(16000);
+    u16(2);
+    u16(16);
+    data.append("data");
+    u32(samples * 2);
+    data.append(QByteArray(int(samples * 2), '\0'));
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(data);
+    return path;
+}
+} // namespace
+
+TEST_F(CreatorWindow, TheMusicPreviewPlaysOnItsPageAndStopsWhenThePageIsLeft)
+{
+    TSaverForm &w = open();
+    w.lbMusicFiles->addItem(silentWav(home.path() + "/media/quiet.wav"));
+    w.Souns1_oldClick();
+    w.lbMusicFiles->setCurrentRow(0);
+    QTest::mouseClick(w.SpeedButton6, Qt::LeftButton);
+    ASSERT_EQ(w.mpPreMusic->Mode(), MediaMode::Playing) << messages.texts().join("|").toStdString();
+    w.scButton6Click(); // removing the file that plays does not stop it
+    EXPECT_EQ(w.mpPreMusic->Mode(), MediaMode::Playing);
+    w.scPageWiz->setCurrentIndex(PageSounds); // staying on the page
+    EXPECT_EQ(w.mpPreMusic->Mode(), MediaMode::Playing);
+    w.Options1_oldClick();
+    EXPECT_NE(w.mpPreMusic->Mode(), MediaMode::Playing);
+
+    // Stop, and a build, close the player too.
+    w.lbMusicFiles->addItem(home.path() + "/media/quiet.wav");
+    w.Souns1_oldClick();
+    w.lbMusicFiles->setCurrentRow(0);
+    w.SpeedButton6Click();
+    ASSERT_EQ(w.mpPreMusic->Mode(), MediaMode::Playing);
+    QTest::mouseClick(w.SpeedButton7, Qt::LeftButton);
+    EXPECT_EQ(w.mpPreMusic->Mode(), MediaMode::NotOpen);
+    w.SpeedButton6Click();
+    w.SpeedButton6Click(); // twice: from the beginning again, still playing
+    ASSERT_EQ(w.mpPreMusic->Mode(), MediaMode::Playing);
+    w.mnuBuild->trigger();
+    EXPECT_EQ(w.mpPreMusic->Mode(), MediaMode::NotOpen);
+    EXPECT_TRUE(messages.texts().contains("Selecciona imagenes o un archivo Swf primero"));
+}
+
 TEST_F(CreatorWindow, AMusicFileThePlayerCannotOpenIsReported)
 {
     TSaverForm &w = open();

@@ -20,6 +20,7 @@ sox -n -r 22050 -c 1 "$WORK/media/tono.wav" synth 0.6 sine 440
 
 "$DRIVE" "$WORK/media" "$WORK/out" "$SHOTS" >"$WORK/drive.out" 2>"$WORK/drive.err" ||
   fail "the creator did not build: $(cat "$WORK/drive.out" "$WORK/drive.err")"
+grep -q "^progress: Imagen [1-3] de 3$" "$WORK/drive.out" || fail "no build progress was shown: $(cat "$WORK/drive.out")"
 grep -qx 'message: Informacion | Proceso hecho ' "$WORK/drive.out" || fail "no \"Proceso hecho \": $(cat "$WORK/drive.out")"
 SAVER="$WORK/out/Playa.scr"
 grep -qx "built: $SAVER" "$WORK/drive.out" || fail "built elsewhere: $(cat "$WORK/drive.out")"

@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -195,7 +196,19 @@ int main(int argc, char **argv)
         say("the ScreenSaver menu did not open");
         return 4;
     }
+    // The window keeps painting while the pictures are prepared: catch it once mid-build.
+    bool progressSeen = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (!progressSeen && w.lblBuildProgress->isVisible()) {
+            progressSeen = true;
+            say("progress: " + w.lblBuildProgress->text());
+            w.grab().save(shots + "/page5-building.png");
+        }
+    });
+    watch.start(0);
     QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(w.mnuBuild).center());
+    watch.stop();
     settle(500);
 
     say("built: " + w.lastBuiltFile());
