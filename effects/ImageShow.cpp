@@ -709,9 +709,11 @@ void TCustomImageShow::Stop()
     try {
         if (LoopWait)
             LoopWait->quit();
-        // With a thread, its end handler finishes the transition (Stopping is set).
-        StopThread();
-        if (Busy())
+        // With a thread, its end handler finishes the transition (Stopping is set). Its
+        // OnStop handler may already have started the next transition: that one stays.
+        const unsigned generation = Generation;
+        const bool hadThread = StopThread();
+        if ((Manual() || !hadThread) && Busy() && Generation == generation)
             FinishTransition();
     } catch (...) {
         Stopping = false;
@@ -763,7 +765,11 @@ void TCustomImageShow::FinishTransition()
         LoopWait->quit();
     if (Destroying)
         return;
-    if (!Stopping)
+    // The stop is over for this transition: a handler that starts the next one with
+    // Execute gets it animated, not left prepared.
+    const bool stopped = Stopping;
+    Stopping = false;
+    if (!stopped)
         DoComplete();
     DoStop();
 }

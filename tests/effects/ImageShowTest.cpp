@@ -342,6 +342,46 @@ TEST_F(ImageShowTest, StopFiresOnStopButNotOnComplete)
     }
 }
 
+TEST_F(ImageShowTest, OnCompleteAndOnStopHandlersMayStartTheNextTransition)
+{
+    for (bool viaStop : {false, true}) {
+        SCOPED_TRACE(viaStop ? "OnStop during Stop" : "OnComplete at the end");
+        rec.completes = 0;
+        rec.stops = 0;
+        int restarts = 0;
+        auto restart = [&](TCustomImageShow *s) {
+            if (restarts++ == 0) {
+                EXPECT_FALSE(s->Busy());
+                s->SetPicture(Solid(40, 30, Green));
+                s->Execute();
+            }
+        };
+        show->OnStop = [&](TCustomImageShow *s) {
+            ++rec.stops;
+            if (viaStop)
+                restart(s);
+        };
+        show->OnComplete = [&](TCustomImageShow *s) {
+            ++rec.completes;
+            if (!viaStop)
+                restart(s);
+        };
+        show->SetDelay(viaStop ? 20 : 0);
+        show->SetPicture(Solid(40, 30, Red));
+        show->Execute();
+        if (viaStop) {
+            ASSERT_TRUE(QTest::qWaitFor([&] { return rec.LastFrame() >= 8; }, 5000));
+            show->Stop();
+            EXPECT_TRUE(show->Busy()) << "the transition started by OnStop runs";
+        }
+        ASSERT_TRUE(WaitIdle(*show));
+        EXPECT_EQ(restarts, 2);
+        EXPECT_TRUE(AllOf(show->FrameSnapshot(), Green));
+        EXPECT_EQ(rec.stops.load(), 2);
+        EXPECT_EQ(rec.completes.load(), viaStop ? 1 : 2);
+    }
+}
+
 TEST_F(ImageShowTest, ManualModeRendersOneFramePerNewProgress)
 {
     show->SetProgress(50); // not Busy: nothing
