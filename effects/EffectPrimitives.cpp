@@ -158,6 +158,22 @@ inline void gather(uint32_t *d, const uint32_t *s, const int *m, size_t n)
         d[i] = s[m[i]];
 }
 
+// The same from the last element to the first, for copies within one row whose sources
+// lie at or left of their destinations.
+inline void gatherBackward(uint32_t *d, const uint32_t *s, const int *m, size_t n)
+{
+    size_t i = n;
+    for (; i >= 4; i -= 4) {
+        const uint32_t a = s[m[i - 1]], b = s[m[i - 2]], c = s[m[i - 3]], e = s[m[i - 4]];
+        d[i - 1] = a;
+        d[i - 2] = b;
+        d[i - 3] = c;
+        d[i - 4] = e;
+    }
+    while (i-- > 0)
+        d[i] = s[m[i]];
+}
+
 // Writes one destination row from one source row through the column map.
 inline void gatherRow(uint32_t *dst, const uint32_t *src, const AxisMap &cols)
 {
@@ -295,11 +311,9 @@ void ShiftRect(QImage &Screen, const TRect &D, const TRect &S)
         } else if (sr != y) {
             gather(d, srow, m, n); // another row: no overlap within the row
         } else if (colsRight) {
-            for (size_t j = 0; j < n; ++j)
-                d[j] = srow[m[j]];
+            gather(d, srow, m, n); // every load is ahead of the stores so far
         } else if (colsLeft) {
-            for (size_t j = n; j-- > 0;)
-                d[j] = srow[m[j]];
+            gatherBackward(d, srow, m, n);
         } else {
             std::memcpy(buffer.data() + srcFirst, srow + srcFirst, size_t(srcLast - srcFirst + 1) * 4);
             gather(d, buffer.data(), m, n);
