@@ -457,6 +457,8 @@ TEST_F(CreatorWindow, ThePointerOverAListShowsThePathUnderIt)
     TSaverForm &w = open();
     w.lbSourcefiles->addItems({"/f/uno.jpg", "/f/dos.jpg"});
     w.lbMusicFiles->addItems({"/m/tema.mp3"});
+    w.SelectFiles1_oldClick(); // the list must be on the screen for the pointer to reach it
+    QTest::qWait(50);
     const QRect second = w.lbSourcefiles->visualItemRect(w.lbSourcefiles->item(1));
     QTest::mouseMove(w.lbSourcefiles->viewport(), second.center());
     EXPECT_EQ(w.lblfullname->text(), "/f/dos.jpg    ");
