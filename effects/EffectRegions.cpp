@@ -29,6 +29,32 @@ inline int pixelEdge(double x)
     return int(v);
 }
 
+// Integer division rounding toward minus infinity (b > 0).
+inline int floorDiv(int a, int b)
+{
+    return a >= 0 ? a / b : -((-a + b - 1) / b);
+}
+
+// The union of the intervals [k * pitch - half, k * pitch + half) for k = 0..n, cut to
+// [lo, hi), as sorted disjoint spans.
+std::vector<RegionSpan> periodicSpans(int n, int pitch, int half, int lo, int hi)
+{
+    std::vector<RegionSpan> out;
+    for (int k = 0; k <= n; ++k) {
+        const int l = std::max(k * pitch - half, lo);
+        const int r = std::min(k * pitch + half, hi);
+        if (l >= r)
+            continue;
+        if (!out.empty() && l <= out.back().right)
+            out.back().right = std::max(out.back().right, r);
+        else
+            out.push_back({l, r});
+        if (pitch == 0)
+            break;
+    }
+    return out;
+}
+
 // Combines two span lists (sorted, disjoint, not touching) under a set operation.
 template <typename Op>
 void combineSpans(const RegionSpan *a, int na, const RegionSpan *b, int nb, Op op,
@@ -570,9 +596,9 @@ EffectRegion TriangleRegion(int x1, int y1, int x2, int y2, int x3, int y3, cons
 
 EffectRegion TriangleGridRegion(int n, int w, int h, int a, int b, const QRect &bounds)
 {
-    if (n < 0)
-        return {};
-    if (a <= 0 || b <= 0 || w < 0 || h < 0) {
+    if (n < 0 || a == 0 || b == 0)
+        return {}; // triangles with a leg of length 0 cover nothing
+    if (a < 0 || b < 0 || w < 0 || h < 0) {
         // Flat or turned-over triangles: the plain union handles every shape.
         ShapeUnion u(bounds);
         for (int c = n; c >= 0; --c)
@@ -594,14 +620,18 @@ EffectRegion TriangleGridRegion(int n, int w, int h, int a, int b, const QRect &
         // exactly as the polygon fill does.
         int longest = 0;
         const double yc = y + 0.5;
-        for (int c = 0; c <= n; ++c) {
+        // Grid rows with c h - b <= y < c h + b (all of them, alike, when h is 0).
+        int cFirst = 0, cLast = 0;
+        if (h > 0) {
+            cFirst = std::max(floorDiv(y - b, h) + 1, 0);
+            cLast = std::min(floorDiv(y + b, h), n);
+        }
+        for (int c = cFirst; c <= cLast; ++c) {
             const int y0 = c * h - b;
             if (y < y0 || y >= y0 + 2 * b)
                 continue;
             const double t = (yc - y0) * (-2.0 * a) / (2.0 * b);
             longest = std::max(longest, pixelEdge(2.0 * a + t));
-            if (h == 0)
-                break; // every grid row is the same
         }
         if (longest <= 0)
             continue;
@@ -625,6 +655,23 @@ EffectRegion TriangleGridRegion(int n, int w, int h, int a, int b, const QRect &
         if (!row.empty())
             writer.addBand(y, y + 1, row.data(), int(row.size()));
     }
+    return writer.take();
+}
+
+EffectRegion RectGridRegion(int n, int w, int h, int a, int b, const QRect &bounds)
+{
+    if (n < 0 || w < 0 || h < 0)
+        return {};
+    // Every grid row has the same columns, so the union is the product of the rows covered
+    // by some grid row and the columns covered by some grid column.
+    const std::vector<RegionSpan> columns =
+        periodicSpans(n, w, a, bounds.left(), bounds.left() + bounds.width());
+    const std::vector<RegionSpan> rows = periodicSpans(n, h, b, bounds.top(), bounds.top() + bounds.height());
+    RegionWriter writer;
+    if (columns.empty())
+        return writer.take();
+    for (const RegionSpan &r : rows)
+        writer.addBand(r.left, r.right, columns.data(), int(columns.size()));
     return writer.take();
 }
 
@@ -973,8 +1020,12 @@ void ClipAndDraw(QImage &screen, const QImage &picture, const EffectRegion &regi
         }
         if (cut.empty())
             continue;
+        // A call per span costs about as much as 24 pixels of a masked pass; the mask itself
+        // costs one more pass over the band's width.
         const int count = int(cut.size());
-        if (count <= 2 || covered >= 32 * count)
+        const std::int64_t rows = bottom - top;
+        const std::int64_t width = cut.back().right - cut.front().left;
+        if (count <= 2 || covered >= 32 * count || std::int64_t(count) * rows * 24 <= width * (rows + 1))
             copySpans(dstBase, dstStride, srcBase, srcStride, top, bottom, cut.data(), count);
         else
             selectByMask(dstBase, dstStride, srcBase, srcStride, top, bottom, cut.data(), count, mask);

@@ -126,6 +126,9 @@ EffectRegion TriangleRegion(int x1, int y1, int x2, int y2, int x3, int y3, cons
 // left edges and their slope, so a row needs only the longest run that any of them has.
 EffectRegion TriangleGridRegion(int n, int w, int h, int a, int b, const QRect &bounds);
 
+// The union, for c and d from 0 to n, of the rectangles (d w - a, c h - b, d w + a, c h + b).
+EffectRegion RectGridRegion(int n, int w, int h, int a, int b, const QRect &bounds);
+
 // The polygon of the centre (cx, cy) and count points on the circle of radius r, the i-th
 // (i = 1..count) at angle start + (i - 1) * (end - start) / count; the last point lies one
 // angular step short of end. count <= 0 gives an empty region.

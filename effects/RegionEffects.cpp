@@ -562,11 +562,7 @@ void Effect142(QImage &Screen, const QImage &Picture, const QRect &Rect, int Ste
     const int n = gridCount(m.X);
     const int w = m.W / n;
     const int h = m.H / n;
-    RectUnion u(bounds(m));
-    for (int c = n; c >= 0; --c)
-        for (int d = n; d >= 0; --d)
-            u.add(d * w - a, c * h - b, d * w + a, c * h + b);
-    ClipAndDraw(Screen, Picture, u.region());
+    ClipAndDraw(Screen, Picture, RectGridRegion(n, w, h, a, b, bounds(m)));
 }
 
 void Effect145(QImage &Screen, const QImage &Picture, const QRect &Rect, int Step, int Progress)

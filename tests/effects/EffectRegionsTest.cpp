@@ -199,6 +199,26 @@ TEST(TriangleGridRegion, EqualsTheUnionOfItsTriangles)
     EXPECT_TRUE(TriangleGridRegion(-1, 10, 10, 3, 3, bounds).isEmpty());
 }
 
+TEST(RectGridRegion, EqualsTheUnionOfItsRectangles)
+{
+    struct Case {
+        int n, w, h, a, b;
+    };
+    // Separate cells, cells touching and overlapping their neighbours, grids squeezed to one
+    // column or row, empty cells, a grid reaching past the bounds.
+    const Case cases[] = {{4, 50, 25, 10, 5}, {4, 40, 20, 20, 10}, {3, 30, 20, 25, 16}, {5, 0, 10, 6, 4},
+                          {5, 12, 0, 6, 4},   {2, 40, 40, 0, 9},   {0, 10, 10, 3, 3},  {9, 30, 20, 7, 3}};
+    const QRect bounds(0, 0, 160, 90);
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.n << " " << c.w << " " << c.h << " " << c.a << " " << c.b);
+        RectUnion u(bounds);
+        for (int row = c.n; row >= 0; --row)
+            for (int col = c.n; col >= 0; --col)
+                u.add(col * c.w - c.a, row * c.h - c.b, col * c.w + c.a, row * c.h + c.b);
+        EXPECT_TRUE(RectGridRegion(c.n, c.w, c.h, c.a, c.b, bounds) == u.region());
+    }
+}
+
 TEST(SectorRegion, QuarterStopsOneStepShortOfItsEnd)
 {
     // 25 points from 12 o'clock in steps of 3.6 degrees: the last lies at 86.4 degrees.
