@@ -1,5 +1,7 @@
 #include "runtime/ModeChoice.h"
 
+#include "platform/MessageService.h"
+
 ModeChoice ChooseMode(const QStringList &args)
 {
     const QString first = args.value(0);
@@ -29,4 +31,11 @@ std::optional<long long> ParsePreviewHost(const QString &text)
     const long long v = t.toLongLong(&ok, 10);
     if (!ok) return std::nullopt;
     return v;
+}
+
+int RunConfigure()
+{
+    MessageService::box(QStringLiteral("No tiene ninguna configuración el screensaver ."),
+                        QStringLiteral("Información"), MsgIcon::None, MsgButtons::Ok);
+    return 0;
 }

@@ -17,3 +17,6 @@ ModeChoice ChooseMode(const QStringList &args);
 
 // The preview host's window id: a decimal integer, optionally signed, nothing else.
 std::optional<long long> ParsePreviewHost(const QString &text);
+
+// Configure mode: the screensaver has nothing to set; says so and returns the exit code.
+int RunConfigure();

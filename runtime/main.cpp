@@ -3,25 +3,24 @@
 #include <QApplication>
 
 #include "platform/Application.h"
-#include "platform/MessageService.h"
 #include "runtime/ModeChoice.h"
 #include "runtime/Unitprewin.h"
 #include "runtime/unithead.h"
 
 int main(int argc, char **argv)
 {
-    Application app(argc, argv);
-    QStringList args = QCoreApplication::arguments();
-    if (!args.isEmpty()) args.removeFirst();
+    // The switches as the process received them, before Qt takes out the options it
+    // knows (a screensaver switch must never be mistaken for one of those).
+    QStringList args;
+    for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
     const ModeChoice choice = ChooseMode(args);
+    Application app(argc, argv);
 
     switch (choice.mode) {
     case RunMode::Preview:
         return RunPreview(choice.previewHost);
     case RunMode::Configure:
-        MessageService::box(QStringLiteral("No tiene ninguna configuración el screensaver ."),
-                            QStringLiteral("Información"), MsgIcon::None, MsgButtons::Ok);
-        return 0;
+        return RunConfigure();
     case RunMode::Show:
         break;
     }

@@ -10,7 +10,6 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QRandomGenerator>
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>

@@ -47,6 +47,18 @@ TEST(ModeChoice, PreviewHostMustBeADecimalInteger)
         EXPECT_FALSE(ParsePreviewHost(QString::fromLatin1(bad)).has_value()) << bad;
 }
 
+TEST(ModeChoice, ConfigureSaysThereIsNothingToSet)
+{
+    RecordingMessageService messages;
+    EXPECT_EQ(RunConfigure(), 0);
+    ASSERT_EQ(messages.calls.size(), 1u);
+    const MessageBoxCall &box = messages.calls[0];
+    EXPECT_EQ(box.text, QString::fromUtf8("No tiene ninguna configuración el screensaver ."));
+    EXPECT_EQ(box.caption, QString::fromUtf8("Información"));
+    EXPECT_EQ(box.icon, MsgIcon::None);
+    EXPECT_EQ(box.buttons, MsgButtons::Ok);
+}
+
 TEST(PreviewWindow, WhiteBorderlessWindowWithSixFadingLines)
 {
     TForm2 form;

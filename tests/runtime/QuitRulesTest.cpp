@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
+#include <QPushButton>
 #include <QWindow>
 
 #include "runtime/unithead.h"
@@ -213,6 +214,43 @@ TEST_F(QuitRules, ClicksOnOtherWindowsOfTheProgramCountToo)
     QTest::mouseRelease(box.windowHandle(), Qt::LeftButton, {}, QPoint(50, 50));
     QCoreApplication::processEvents();
     EXPECT_TRUE(f->formClosed());
+}
+
+} // namespace
+
+namespace {
+
+TEST(ShowWindow, ComponentsAndStateAfterCreation)
+{
+    RuntimeEnv env;
+    PictureOptions o;
+    o.quitMode = 2;
+    TForm1 f(PicturePackage(env.dir(), {Jpeg({8, 8}, Qt::red)}, o));
+    EXPECT_EQ(f.windowTitle(), "NUVIRA ");
+    EXPECT_TRUE(f.windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_TRUE(f.windowFlags() & Qt::WindowStaysOnTopHint);
+    // Creation order: a later component lies above an earlier one.
+    const QObjectList kids = f.children();
+    EXPECT_LT(kids.indexOf(f.ImageShow1), kids.indexOf(f.FlashPlayer));
+    EXPECT_LT(kids.indexOf(f.FlashPlayer), kids.indexOf(f.btnFlashFull));
+    EXPECT_EQ(f.ImageShow1->Align(), alClient);
+    EXPECT_TRUE(f.ImageShow1->Center());
+    EXPECT_EQ(f.ImageShow1->Color(), QColor(Qt::black));
+    EXPECT_EQ(f.ImageShow1->Style(), 51) << "untouched until the first tick";
+    EXPECT_EQ(f.btnFlashFull->geometry(), QRect(32, 48, 75, 25));
+    EXPECT_EQ(f.btnFlashFull->text(), "btnFlashFull");
+    EXPECT_FALSE(f.btnFlashFull->isVisibleTo(&f));
+    EXPECT_FALSE(f.FlashPlayer->isVisibleTo(&f));
+    EXPECT_EQ(f.SlidingTimer->interval(), 1000);
+    EXPECT_TRUE(f.SlidingTimer->isActive());
+    EXPECT_TRUE(f.mpBack->notify());
+    EXPECT_EQ(TempDir, env.tempDir());
+    EXPECT_EQ(f.SaverKind, "picture");
+    EXPECT_EQ(f.NextItem, 0);
+    EXPECT_EQ(f.MusicIndex, 0);
+    EXPECT_EQ(f.IdleTicks, 100);
+    EXPECT_FALSE(f.SimulatingKey);
+    EXPECT_EQ(env.taskbar.calls, QStringList("hide"));
 }
 
 } // namespace
