@@ -874,12 +874,14 @@ TEST(CopyEffects, SmearWithoutGrainDrawsOnlyTheUncoveredPart)
 }
 
 // Degenerate sizes: no effect may fail or hang; what little is drawn stays inside Screen.
+// Steps and progress values outside the control's range (it never passes them) are included:
+// a procedure called directly with them must not fail or hang either.
 TEST(AllEffects, SurviveEmptyAndTinyPictures)
 {
-    const std::pair<int, int> sizes[] = {{0, 0}, {0, 10}, {10, 0}, {1, 1}, {2, 1}, {3, 2}, {11, 5}};
+    const std::pair<int, int> sizes[] = {{0, 0}, {0, 10}, {10, 0}, {1, 1}, {2, 1}, {3, 2}, {11, 5}, {40, 21}};
     for (const auto &[w, h] : sizes)
-        for (int step : {1, 4, 100})
-            for (int p : {1, 2, 50, 99})
+        for (int step : {1, 4, 100, 0, -3, 1000})
+            for (int p : {1, 2, 50, 99, 0, 100, 150, -5})
                 for (int n = 1; n <= EffectCount; ++n) {
                     QImage screen = w && h ? coded(w, h, true) : QImage(w, h, QImage::Format_RGB32);
                     const QImage picture = w && h ? coded(w, h, false) : QImage(w, h, QImage::Format_RGB32);
