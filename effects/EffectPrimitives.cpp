@@ -82,7 +82,19 @@ int Random(int n)
 
 namespace {
 
-bool is32(const QImage &img) { return img.depth() == 32; }
+// The 32-bit formats whose pixels are stored blue, green, red, fourth byte (as 0xAARRGGBB
+// words); other formats, including 32-bit ones in another byte order, are converted.
+bool is32(const QImage &img)
+{
+    switch (img.format()) {
+    case QImage::Format_RGB32:
+    case QImage::Format_ARGB32:
+    case QImage::Format_ARGB32_Premultiplied:
+        return true;
+    default:
+        return false;
+    }
+}
 
 // Makes sure Screen has 32 bits per pixel (the effects address whole pixels).
 void ensure32(QImage &Screen)

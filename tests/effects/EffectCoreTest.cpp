@@ -448,6 +448,15 @@ TEST(Primitives, CopiesAcceptPicturesOfOtherFormats)
     screen.fill(Qt::black);
     Reveal(screen, colour, {0, 0, 8, 4});
     EXPECT_EQ(screen.pixel(7, 3), qRgb(10, 200, 30));
+    // A 32-bit picture in another byte order keeps its colours too.
+    QImage rgba = colour.convertToFormat(QImage::Format_RGBA8888);
+    screen.fill(Qt::black);
+    CopyRect(screen, {0, 0, 8, 4}, rgba, {0, 0, 4, 2});
+    EXPECT_EQ(screen.pixel(5, 1), qRgb(10, 200, 30));
+    QImage mixed(8, 4, QImage::Format_RGB32);
+    mixed.fill(Qt::black);
+    BlendBitmaps(mixed, rgba, 100);
+    EXPECT_EQ(mixed.pixel(2, 2), qRgb(10, 200, 30));
 }
 
 // ------------------------------------------------------------------------------------------
