@@ -424,8 +424,13 @@ void TCustomImageShow::SetProgress(int value)
         return;
     {
         std::lock_guard<std::recursive_mutex> g(FrameLock);
-        if (!Busy() || value == FProgress.load())
+        if (!Busy() || value == FProgress.load()) {
+            // The host set this value first: nothing to render, and the animation thread
+            // must not wait for a paint that nobody requested.
+            if (!OnGuiThread())
+                FrameEvent.SetEvent();
             return;
+        }
         FProgress.store(value);
         RenderFrame();
     }
@@ -844,8 +849,6 @@ void TCustomImageShow::PaintFramePending()
     if (PaintCount == paintsBefore)
         FrameEvent.SetEvent();
 }
-
-void TCustomImageShow::Invalidate() { update(); }
 
 void TCustomImageShow::EnsureBackBufferSize()
 {

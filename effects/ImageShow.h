@@ -232,7 +232,6 @@ private:
     void EnsureBackBufferSize();
     void ApplyAlign();
     bool OnGuiThread() const;
-    void Invalidate();
 
     // Bitmaps and their locks. Lock order: NewPicture, FrameBitmap, OldScreen; BackBuffer,
     // FrameBitmap. FrameLock is taken before all of them.
