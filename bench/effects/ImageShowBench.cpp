@@ -71,6 +71,7 @@ struct Stage {
     std::atomic<int> frames{0};
     std::atomic<long long> renderNs{0};
     Clock::time_point frameStart;
+    Clock::time_point firstFrame, lastFrame; // written by the animation thread, read after it ended
 
     Stage()
     {
@@ -83,8 +84,11 @@ struct Stage {
             frameStart = Clock::now();
         };
         show->OnAfterNewFrame = [this](TCustomImageShow *, const QImage &, QImage &) {
-            renderNs += std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - frameStart).count();
-            ++frames;
+            const auto now = Clock::now();
+            renderNs += std::chrono::duration_cast<std::chrono::nanoseconds>(now - frameStart).count();
+            if (frames++ == 0)
+                firstFrame = now;
+            lastFrame = now;
         };
         pictures[0] = Picture(1920, 1080, 0);
         pictures[1] = Picture(1920, 1080, 1);
@@ -136,6 +140,7 @@ Stage &TheStage()
 struct Figures {
     double seconds;
     int frames;
+    double periodMs;
 };
 std::map<int, Figures> &Results()
 {
@@ -152,6 +157,9 @@ void Report(benchmark::State &state, Stage &stage, double seconds)
     state.counters["duration_s"] = seconds;
     state.counters["render_ms"] = frames ? stage.renderNs.load() / 1e6 / frames : 0;
     state.counters["paint_ms"] = stage.show->paints ? stage.show->paintNs.load() / 1e6 / stage.show->paints : 0;
+    // Mean time from one frame to the next (the Delay slot each frame gets on screen).
+    state.counters["period_ms"] =
+        frames > 1 ? std::chrono::duration<double, std::milli>(stage.lastFrame - stage.firstFrame).count() / (frames - 1) : 0;
 }
 
 void BM_Transition(benchmark::State &state)
@@ -163,7 +171,9 @@ void BM_Transition(benchmark::State &state)
     for (auto _ : state) {
         const double seconds = stage.Transition(style);
         Report(state, stage, seconds);
-        Results()[style] = {seconds, stage.frames.load()};
+        const int frames = stage.frames.load();
+        Results()[style] = {seconds, frames,
+                            frames > 1 ? std::chrono::duration<double, std::milli>(stage.lastFrame - stage.firstFrame).count() / (frames - 1) : 0};
     }
 }
 
@@ -205,15 +215,19 @@ int main(int argc, char **argv)
     StagePtr().reset();
     if (!Results().empty()) {
         int within = 0, with25 = 0;
-        double lo = 1e9, hi = 0;
+        double lo = 1e9, hi = 0, plo = 1e9, phi = 0, psum = 0;
         for (const auto &[style, f] : Results()) {
             lo = std::min(lo, f.seconds);
             hi = std::max(hi, f.seconds);
+            plo = std::min(plo, f.periodMs);
+            phi = std::max(phi, f.periodMs);
+            psum += f.periodMs;
             with25 += f.frames == 25;
             within += f.seconds >= 1.0 && f.seconds <= 1.1;
         }
-        std::printf("\n%zu effects: %d with 25 frames; duration %.3f s to %.3f s; %d within 1.0-1.1 s\n",
-                    Results().size(), with25, lo, hi, within);
+        std::printf("\n%zu effects: %d with 25 frames; Execute to OnStop %.3f s to %.3f s, %d within 1.0-1.1 s;"
+                    " frame period %.1f to %.1f ms (mean %.1f)\n",
+                    Results().size(), with25, lo, hi, within, plo, phi, psum / Results().size());
         for (const auto &[style, f] : Results())
             if (f.frames != 25 || f.seconds < 1.0 || f.seconds > 1.1)
                 std::printf("  effect %d: %d frames in %.3f s\n", style, f.frames, f.seconds);
