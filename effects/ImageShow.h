@@ -96,9 +96,9 @@ class TCustomImageShow : public QWidget {
 
 public:
     // Posted by the animation thread when its body has ended.
-    static constexpr QEvent::Type WM_ANIMATIONDONE = QEvent::Type(QEvent::User + 1);
+    static constexpr QEvent::Type WM_ANIMATIONDONE = QEvent::Type(QEvent::User + 1025);
     // Posted by the animation thread when a rendered frame waits to be painted.
-    static constexpr QEvent::Type WM_FRAMEREADY = QEvent::Type(QEvent::User + 2);
+    static constexpr QEvent::Type WM_FRAMEREADY = QEvent::Type(QEvent::User + 1026);
     static constexpr int MaxStyle = 150;
 
     explicit TCustomImageShow(QWidget *parent = nullptr);

@@ -568,6 +568,21 @@ TEST(ImageShowSnapshot, FirstTransitionStartsFromTheBackground)
     }
 }
 
+TEST(ImageShowPacing, AHiddenControlStillRunsItsTransitions)
+{
+    // Nothing can be painted, yet every paint request must let the animation thread go on.
+    TImageShow show;
+    Recorder rec;
+    rec.Attach(show);
+    show.SetDelay(0);
+    show.SetStyle(0);
+    show.SetPicture(Solid(40, 30, Red));
+    show.Execute();
+    ASSERT_TRUE(WaitIdle(show));
+    EXPECT_EQ(rec.Frames(), Sequence(4, 4, 100));
+    EXPECT_TRUE(AllOf(show.FrameSnapshot(), Red));
+}
+
 // ---- threads: destruction, stopping while a paint is pending, errors -----------------------
 
 TEST(ImageShowLife, DestroyingTheControlInTheMiddleOfATransition)
