@@ -1020,12 +1020,10 @@ void ClipAndDraw(QImage &screen, const QImage &picture, const EffectRegion &regi
         }
         if (cut.empty())
             continue;
-        // A call per span costs about as much as 24 pixels of a masked pass; the mask itself
-        // costs one more pass over the band's width.
+        // Measured on full-screen frames: one copy call per span wins down to spans of about
+        // eight pixels; below that a masked pass over the band's width is faster.
         const int count = int(cut.size());
-        const std::int64_t rows = bottom - top;
-        const std::int64_t width = cut.back().right - cut.front().left;
-        if (count <= 2 || covered >= 32 * count || std::int64_t(count) * rows * 24 <= width * (rows + 1))
+        if (count <= 2 || covered >= 8 * count)
             copySpans(dstBase, dstStride, srcBase, srcStride, top, bottom, cut.data(), count);
         else
             selectByMask(dstBase, dstStride, srcBase, srcStride, top, bottom, cut.data(), count, mask);
