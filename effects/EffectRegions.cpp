@@ -187,8 +187,8 @@ void rasterizePolygon(const QPoint *points, int count, int rowFrom, int rowTo, S
     if (edges.empty())
         return;
     std::sort(edges.begin(), edges.end(), [](const Edge &a, const Edge &b) { return a.top < b.top; });
-    int first = edges.front().top;
-    int last = 0;
+    const int first = edges.front().top;
+    int last = first;
     for (const Edge &e : edges)
         last = std::max(last, e.bottom);
 
