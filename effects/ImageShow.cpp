@@ -112,6 +112,8 @@ TAnimateThread::TAnimateThread(TCustomImageShow *control, TThreadPriority priori
 TAnimateThread::~TAnimateThread()
 {
     Terminate();
+    if (Thread.joinable())
+        Control->FrameEvent.SetEvent(); // a step waiting for a paint must see the request
     WaitFor();
 }
 
@@ -170,6 +172,7 @@ void TAnimateThread::Execute()
         // An error in a frame ends the animation; the end event below still tells the
         // control, which finishes the transition as if it had reached its end.
     }
+    Finished.store(true);
     Control->PostToGui(TCustomImageShow::WM_ANIMATIONDONE);
 }
 
@@ -420,8 +423,6 @@ void TCustomImageShow::PictureChanged()
 void TCustomImageShow::SetProgress(int value)
 {
     value = std::clamp(value, 0, 100);
-    if (!Busy())
-        return;
     {
         std::lock_guard<std::recursive_mutex> g(FrameLock);
         if (!Busy() || value == FProgress.load()) {
@@ -549,7 +550,8 @@ void TCustomImageShow::Execute()
     const unsigned generation = Generation + 1;
     try {
         PrepareTransition();
-        if (!Manual() && !Stopping)
+        // OnStart may have stopped the transition (or stopped it and started another).
+        if (!Manual() && !Stopping && Busy() && Generation == generation)
             Animate();
     } catch (...) {
         // Only the transition started here is undone; a handler may have stopped it and
@@ -745,8 +747,9 @@ bool TCustomImageShow::StopThread()
 
 void TCustomImageShow::AnimationDone()
 {
-    if (!AnimThread)
-        return; // an end event of a thread that was already handled
+    // An end event of a thread that was already handled (or of none still running) is stale.
+    if (!AnimThread || !AnimThread->Finished.load())
+        return;
     AnimThread->WaitFor();
     AnimThread.reset();
     if (Stopping || !Manual())

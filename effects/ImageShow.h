@@ -76,6 +76,7 @@ public:
     void WaitFor(); // joins the thread (idempotent)
 
     std::atomic<bool> ThreadStarted{false};
+    std::atomic<bool> Finished{false}; // the body has ended and posted its end event
 
 private:
     void Execute();

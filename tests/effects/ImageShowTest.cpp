@@ -649,6 +649,29 @@ TEST_F(ImageShowTest, StoppingWhileAPaintRequestIsPendingNeverDeadlocks)
     QTest::qWait(20);
 }
 
+TEST_F(ImageShowTest, StopFromOnStartLeavesNothingRunning)
+{
+    for (bool threaded : {true, false}) {
+        SCOPED_TRACE(threaded ? "threaded" : "loop");
+        rec.stops = 0;
+        show->SetThreaded(threaded);
+        show->OnStart = [](TCustomImageShow *s, const QImage &, QImage &) { s->Stop(); };
+        show->SetPicture(Solid(40, 30, Red));
+        show->Execute();
+        EXPECT_FALSE(show->Busy());
+        EXPECT_EQ(rec.stops.load(), 1);
+        QTest::qWait(30);
+        EXPECT_TRUE(rec.Frames().empty()) << "no frame of a stopped transition";
+        show->OnStart = nullptr;
+        show->Execute(); // the next one runs normally
+        ASSERT_TRUE(WaitIdle(*show));
+        EXPECT_EQ(rec.Frames().size(), 25u);
+        EXPECT_EQ(rec.stops.load(), 2);
+        std::lock_guard<std::mutex> g(rec.lock);
+        rec.progress.clear();
+    }
+}
+
 TEST_F(ImageShowTest, AnErrorInAThreadedFrameFinishesTheTransition)
 {
     show->OnCustomDraw = [&](TCustomImageShow *s, const QImage &, QImage &) {
