@@ -159,6 +159,10 @@ public:
 
 } // namespace
 
+// The window's icon lives in the library's resources, which a static library must
+// register itself.
+static void initCreatorResources() { Q_INIT_RESOURCE(creator); }
+
 QList<int> OfferedEffects()
 {
     QList<int> out;
@@ -187,6 +191,7 @@ TSaverForm::TSaverForm(QWidget *parent) : QMainWindow(parent)
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
     setFixedSize(448, 338);
+    initCreatorResources();
     setWindowIcon(QIcon(QStringLiteral(":/nuvira/nuvira.png")));
 
     buildMenus();

@@ -72,6 +72,7 @@ TEST_F(CreatorWindow, StartsOnTheTypePageWithTheStartValuesAndWritesThemToThePro
     TSaverForm &w = open();
     EXPECT_EQ(w.size(), QSize(448, 338));
     EXPECT_EQ(w.windowTitle(), "NUVIRA  [ 1.0. Version ]");
+    EXPECT_FALSE(w.windowIcon().pixmap(32, 32).isNull());
     EXPECT_EQ(w.scPageWiz->count(), 6);
     const QStringList tabs{"Tipo", "Archivos", "Sonidos", "Opciones", "Efectos", "Crear ScreenSaver"};
     for (int i = 0; i < 6; ++i) EXPECT_EQ(w.scPageWiz->tabText(i), tabs[i]);
