@@ -32,6 +32,7 @@
 #include <QPainter>
 #include <QProgressBar>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QSpinBox>
@@ -61,7 +62,7 @@ const QString AppTitle = QStringLiteral("NUVIRA ");
 const QRect PreviewRect(272, 8, 167, 135);
 
 // The spin edit of the interval: no bounds, and a text that is no integer (an empty
-// box, a lone sign) reads as 0.
+// box, a lone sign, a decimal number, a number beyond the 32-bit range) reads as 0.
 class DelaySpinEdit : public QSpinBox {
 public:
     explicit DelaySpinEdit(QWidget *parent) : QSpinBox(parent)
@@ -71,11 +72,11 @@ public:
     }
 
 protected:
-    QValidator::State validate(QString &text, int &pos) const override
+    // Digits, a sign and a decimal separator are typed freely; anything else is refused.
+    QValidator::State validate(QString &text, int &) const override
     {
-        const QString t = text.trimmed();
-        if (t.isEmpty() || t == QLatin1String("-") || t == QLatin1String("+")) return QValidator::Acceptable;
-        return QSpinBox::validate(text, pos);
+        static const QRegularExpression allowed(QStringLiteral("^\\s*[+-]?\\d*([.,]\\d*)?\\s*$"));
+        return allowed.match(text).hasMatch() ? QValidator::Acceptable : QValidator::Invalid;
     }
     int valueFromText(const QString &text) const override
     {

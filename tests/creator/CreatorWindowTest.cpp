@@ -583,6 +583,9 @@ TEST_F(CreatorWindow, TheIntervalHasNoBoundsAndAnEmptyBoxReadsZero)
     w.SpnDelayTime->findChild<QLineEdit *>()->setText("");
     QTest::keyClicks(w.SpnDelayTime->findChild<QLineEdit *>(), "4x2");
     EXPECT_EQ(w.delaySeconds(), 42); // the letter is refused
+    QTest::keyClicks(w.SpnDelayTime->findChild<QLineEdit *>(), ".5");
+    EXPECT_EQ(w.SpnDelayTime->findChild<QLineEdit *>()->text(), "42.5");
+    EXPECT_EQ(w.delaySeconds(), 0); // no integer
 }
 
 TEST_F(CreatorWindow, TheEffectListOffersOneHundredAndThreeNumbers)
