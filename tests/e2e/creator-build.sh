@@ -2,15 +2,36 @@
 # The creator builds a picture screensaver through its real window (creator-drive), the
 # package holds what the pages chose, and the built file plays full screen and closes on
 # a click, its closing rule.
-# usage: creator-build.sh CREATOR-DRIVE NUVIRA-BUILD [SHOTS-FOLDER]
+# The program nuvira itself opens its window centred, with its caption, and writes the
+# project file of the start-up state.
+# usage: creator-build.sh CREATOR-DRIVE NUVIRA-BUILD NUVIRA [SHOTS-FOLDER]
 set -euo pipefail
 . "$(dirname "$0")/runtime-lib.sh"
 e2e_under_xvfb "$0" "$@"
 DRIVE="$1"
 BUILD="$2"
+CREATOR="$3"
 e2e_setup
-SHOTS="${3:-$WORK/shots}"
+SHOTS="${4:-$WORK/shots}"
 export XDG_CONFIG_HOME="$WORK/config"
+
+start_saver "$CREATOR"
+CREATOR_PID=$SAVER_PID
+win=""
+for _ in $(seq 50); do
+  win=$(xdotool search --name '^NUVIRA  \[ 1\.0\. Version \]$' 2>/dev/null | head -1) && [ -n "$win" ] && break
+  sleep 0.1
+done
+[ -n "$win" ] || fail "the creator's window did not appear: $(cat "$WORK/saver.err")"
+sleep 0.5
+eval "$(xdotool getwindowgeometry --shell "$win")"
+[ "$WIDTH" = 448 ] && [ "$HEIGHT" = 338 ] || fail "the window is ${WIDTH}x${HEIGHT}"
+[ "$X" = $(( (1280 - 448) / 2 )) ] && [ "$Y" = $(( (1024 - 338) / 2 )) ] || fail "the window is not centred: $X,$Y"
+grep -qx 'type=pic' "$XDG_CONFIG_HOME/nuvira/temp.smp" || fail "no project file at start-up"
+grep -qx 'quitMode=-1' "$XDG_CONFIG_HOME/nuvira/temp.smp" || fail "the project file is not the start-up state"
+kill "$CREATOR_PID"
+wait "$CREATOR_PID" 2>/dev/null || true
+pass "nuvira opens its 448x338 window centred and writes temp.smp"
 
 mkdir -p "$WORK/media" "$WORK/out"
 convert -size 1600x1200 xc:'#d02020' "$WORK/media/rojo.jpg"
@@ -41,8 +62,6 @@ expect "interval: 5"
 expect "effects: 1 8"
 pass "the package holds three pictures, one tune, quit rule 2, interval 5, effects 1 and 8"
 
-# The project file records the settings of the window at start-up.
-grep -qx 'type=pic' "$XDG_CONFIG_HOME/nuvira/temp.smp" || fail "no project file"
 
 start_saver "$SAVER"
 sleep 2.5
