@@ -3,6 +3,7 @@
 #include "builder/Install.h"
 #include "platform/Desktop.h"
 #include "platform/FileDialogs.h"
+#include "platform/Process.h"
 #include "platform/PrivateProfile.h"
 #include "platform/Registry.h"
 
@@ -120,4 +121,34 @@ TEST(FileDialogFilters, SystemFiltersBecomeQtFiltersWithUpperCasePatterns)
     EXPECT_EQ(FileDialogs::qtFilters("Flash (swf |*.swf"), QStringList({"Flash (swf  (*.swf *.SWF)"}));
     EXPECT_EQ(FileDialogs::qtFilters("Musica (midi)|*.midi;*.mid"),
               QStringList({"Musica (midi) (*.midi *.mid *.MIDI *.MID)"}));
+}
+
+TEST(DesktopSettings, OpensTheFirstScreensaverSettingsProgramOnThePath)
+{
+    QTemporaryDir bin;
+    const QByteArray savedPath = qgetenv("PATH");
+    auto makeTool = [&](const QString &name) {
+        QFile f(bin.path() + "/" + name);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("#!/bin/sh\n");
+        f.close();
+        f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    };
+    RecordingProcess process;
+    SystemDesktop desktop;
+    qputenv("PATH", QFile::encodeName(bin.path()));
+
+    desktop.openScreensaverSettings(); // none installed: nothing starts, nothing is reported
+    EXPECT_TRUE(process.calls.empty());
+
+    makeTool("xscreensaver-demo");
+    desktop.openScreensaverSettings();
+    makeTool("xscreensaver-settings");
+    desktop.openScreensaverSettings();
+    qputenv("PATH", savedPath);
+
+    ASSERT_EQ(process.calls.size(), 2u);
+    EXPECT_EQ(process.calls[0].program, bin.path() + "/xscreensaver-demo");
+    EXPECT_EQ(process.calls[1].program, bin.path() + "/xscreensaver-settings");
+    EXPECT_TRUE(process.calls[1].arguments.isEmpty());
 }
