@@ -413,8 +413,8 @@ void Effect117(QImage &Screen, const QImage &Picture, const QRect &Rect, int Ste
     if (empty(m))
         return;
     const int n = gridCount(m.X);
-    if (n <= 0)
-        return;
+    if (n <= 0 || m.Wp <= 0 || m.Hp <= 0)
+        return; // no grid, or triangles without size
     const int w = m.W / n;
     const int h = m.H / n;
     const int a = m.Wp / n;
