@@ -214,7 +214,7 @@ int main(int argc, char **argv)
     benchmark::Shutdown();
     StagePtr().reset();
     if (!Results().empty()) {
-        int within = 0, with25 = 0;
+        int within = 0, with25 = 0, slotsWithin = 0;
         double lo = 1e9, hi = 0, plo = 1e9, phi = 0, psum = 0;
         for (const auto &[style, f] : Results()) {
             lo = std::min(lo, f.seconds);
@@ -222,12 +222,19 @@ int main(int argc, char **argv)
             plo = std::min(plo, f.periodMs);
             phi = std::max(phi, f.periodMs);
             psum += f.periodMs;
+            // Each frame is on show for one period, the last one included: the transition
+            // occupies frames x period on screen (Execute to OnStop lacks the last period,
+            // as the thread reports its end right after the last frame).
+            const double onShow = f.frames * f.periodMs / 1000;
+            slotsWithin += onShow >= 1.0 && onShow <= 1.1;
             with25 += f.frames == 25;
             within += f.seconds >= 1.0 && f.seconds <= 1.1;
         }
         std::printf("\n%zu effects: %d with 25 frames; Execute to OnStop %.3f s to %.3f s, %d within 1.0-1.1 s;"
                     " frame period %.1f to %.1f ms (mean %.1f)\n",
                     Results().size(), with25, lo, hi, within, plo, phi, psum / Results().size());
+        std::printf("frames x period: %.3f s to %.3f s, %d within 1.0-1.1 s\n", 25 * plo / 1000, 25 * phi / 1000,
+                    slotsWithin);
         for (const auto &[style, f] : Results())
             if (f.frames != 25 || f.seconds < 1.0 || f.seconds > 1.1)
                 std::printf("  effect %d: %d frames in %.3f s\n", style, f.frames, f.seconds);
