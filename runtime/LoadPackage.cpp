@@ -121,6 +121,7 @@ bool LoadPackage(const QString &path, PlayerState &state, PackageMedia &media)
         if (!extractPiece(fd.get(), position, t.sizes[std::size_t(i)], QStringLiteral("fpics%1.jpg").arg(i)))
             return false;
     }
+    bool musicStarted = true;
     if (t.hasMusic()) {
         for (int j = state.MusicCount - 1; j >= 0; --j) {
             const auto size = t.sizes[std::size_t(t.fileCount + j)];
@@ -130,11 +131,14 @@ bool LoadPackage(const QString &path, PlayerState &state, PackageMedia &media)
             if (!extractPiece(fd.get(), position, size, QStringLiteral("fscreen%1%2").arg(j).arg(QLatin1String(ext))))
                 return false;
         }
+        // Music that cannot start (no sound device, a damaged track) makes the result
+        // false, but the slideshow's own settings are still read: a silent show keeps its
+        // interval and effects.
         try {
             media.startMusic(TempDir + QStringLiteral("fscreen0") +
                              QLatin1String(package::MusicExtension(t.musicKinds[0])));
         } catch (const std::exception &) {
-            return false;
+            musicStarted = false;
         }
     }
     state.SlideDelay = t.interval;
@@ -143,5 +147,5 @@ bool LoadPackage(const QString &path, PlayerState &state, PackageMedia &media)
     for (int k : package::UsableEffects(t.effectFlags)) state.EffectList.push_back((unsigned char)k);
     state.EffectCount = int(state.EffectList.size());
     if (state.EffectCount == 0) media.effectError();
-    return true;
+    return musicStarted;
 }

@@ -113,14 +113,15 @@ TEST_F(LoadPackageTest, MidiKindAndUnknownKinds)
     EXPECT_TRUE(media.calls.contains("music " + TempDir + "fscreen0.mid"));
 }
 
-TEST_F(LoadPackageTest, MusicThatCannotStartStopsLoadingThere)
+TEST_F(LoadPackageTest, MusicThatCannotStartStillLeavesTheSlideshowSettings)
 {
     const QByteArray p(10, 'p'), mp3(20, 'm');
     media.refuseMusic = true;
-    EXPECT_FALSE(LoadPackage(write(assemble({mp3, p}, pictureTrailer({p}, {mp3}, {'1'}, 3, {2}))), state, media));
+    EXPECT_FALSE(LoadPackage(write(assemble({mp3, p}, pictureTrailer({p}, {mp3}, {'1'}, 3, {2, 5}))), state, media));
     EXPECT_EQ(state.FileCount, 1);
-    EXPECT_EQ(state.SlideDelay, 0);  // not read
-    EXPECT_EQ(state.EffectCount, 0); // not read, and no effect error shown
+    EXPECT_EQ(extracted("fscreen0.mp3"), mp3);
+    EXPECT_EQ(state.SlideDelay, 7);
+    EXPECT_EQ(state.EffectList, (QVector<unsigned char>{2, 5}));
     EXPECT_FALSE(media.calls.contains("effectError"));
 }
 
