@@ -15,6 +15,12 @@ e2e_under_xvfb() {
   done
   [ -s "$XVFB_DIR/display" ] || { cat "$XVFB_DIR/log" >&2; echo "FAIL: Xvfb did not start" >&2; exit 1; }
   export DISPLAY=":$(head -1 "$XVFB_DIR/display")"
+  # Wait until the server really takes connections (a loaded machine can be slow).
+  for _ in $(seq 100); do
+    xdotool getmouselocation >/dev/null 2>&1 && break
+    sleep 0.1
+  done
+  xdotool getmouselocation >/dev/null 2>&1 || { cat "$XVFB_DIR/log" >&2; echo "FAIL: cannot reach Xvfb on $DISPLAY" >&2; exit 1; }
   # The runtime must talk to the X server, whatever the test runner chose.
   unset QT_QPA_PLATFORM
   export SDL_AUDIODRIVER=dummy
