@@ -767,89 +767,51 @@ EffectRegion BarsRegion(int lr, int lc, int w, int h, int snap, int rowMode, int
     return u.region();
 }
 
+namespace {
+
+// One direction of the shred: bands 5 pixels apart across `extent`, each reaching `len`
+// into `side` from the end the mode names, with a ragged edge of random depth.
+// add(from, to, t, b) adds the band's span from..to along the side, t..b across it.
+template <typename Add>
+void shredBands(int len, int side, int extent, int mode, Add add)
+{
+    const int j = len < side ? side / 7 : 0;
+    for (int t = 0; t < extent; t += 5) {
+        const int b = t + 5 + extent % 5;
+        const int r1 = Random(j);
+        const int r2 = Random(j);
+        switch (mode) {
+        case 1: add(side - len + r1 - r2, side, t, b); break;
+        case 2: add(0, len + r1 - r2, t, b); break;
+        case 3: {
+            const int r3 = Random(j);
+            const int r4 = Random(j);
+            add((side - len + r1 - r2) / 2, side / 2, t, b);
+            add(side / 2, (side + len + r3 - r4) / 2, t, b);
+            break;
+        }
+        default: {
+            const int r3 = Random(j);
+            const int r4 = Random(j);
+            add(side - (len + r1 - r2) / 2, side, t, b);
+            add(0, (len + r3 - r4) / 2, t, b);
+            break;
+        }
+        }
+    }
+}
+
+} // namespace
+
 EffectRegion ShredRegion(int lr, int lc, int w, int h, int rowMode, int colMode)
 {
     RectUnion u(QRect(0, 0, std::max(w, 0), std::max(h, 0)));
     if (w <= 0 || h <= 0)
         return u.region();
-
-    if (rowMode >= 1 && rowMode <= 4) {
-        const int j = lr < w ? w / 7 : 0;
-        for (int t = 0; t < h; t += 5) {
-            const int b = t + 5 + h % 5;
-            switch (rowMode) {
-            case 1: {
-                const int r1 = Random(j);
-                const int r2 = Random(j);
-                u.add(w - lr + r1 - r2, t, w, b);
-                break;
-            }
-            case 2: {
-                const int r1 = Random(j);
-                const int r2 = Random(j);
-                u.add(0, t, lr + r1 - r2, b);
-                break;
-            }
-            case 3: {
-                const int r1 = Random(j);
-                const int r2 = Random(j);
-                const int r3 = Random(j);
-                const int r4 = Random(j);
-                u.add((w - lr + r1 - r2) / 2, t, w / 2, b);
-                u.add(w / 2, t, (w + lr + r3 - r4) / 2, b);
-                break;
-            }
-            default: {
-                const int r1 = Random(j);
-                const int r2 = Random(j);
-                const int r3 = Random(j);
-                const int r4 = Random(j);
-                u.add(w - (lr + r1 - r2) / 2, t, w, b);
-                u.add(0, t, (lr + r3 - r4) / 2, b);
-                break;
-            }
-            }
-        }
-    }
-
-    if (colMode >= 1 && colMode <= 4) {
-        const int j = lc < h ? h / 7 : 0;
-        for (int t = 0; t < w; t += 5) {
-            const int b = t + 5 + w % 5;
-            switch (colMode) {
-            case 1: {
-                const int r1 = Random(j);
-                const int r2 = Random(j);
-                u.add(t, h - lc + r1 - r2, b, h);
-                break;
-            }
-            case 2: {
-                const int r1 = Random(j);
-                const int r2 = Random(j);
-                u.add(t, 0, b, lc + r1 - r2);
-                break;
-            }
-            case 3: {
-                const int r1 = Random(j);
-                const int r2 = Random(j);
-                const int r3 = Random(j);
-                const int r4 = Random(j);
-                u.add(t, (h - lc + r1 - r2) / 2, b, h / 2);
-                u.add(t, h / 2, b, (h + lc + r3 - r4) / 2);
-                break;
-            }
-            default: {
-                const int r1 = Random(j);
-                const int r2 = Random(j);
-                const int r3 = Random(j);
-                const int r4 = Random(j);
-                u.add(t, h - (lc + r1 - r2) / 2, b, h);
-                u.add(t, 0, b, (lc + r3 - r4) / 2);
-                break;
-            }
-            }
-        }
-    }
+    if (rowMode >= 1 && rowMode <= 4)
+        shredBands(lr, w, h, rowMode, [&](int from, int to, int t, int b) { u.add(from, t, to, b); });
+    if (colMode >= 1 && colMode <= 4)
+        shredBands(lc, h, w, colMode, [&](int from, int to, int t, int b) { u.add(t, from, b, to); });
     return u.region();
 }
 
