@@ -18,8 +18,9 @@ export XDG_CONFIG_HOME="$WORK/config"
 start_saver "$CREATOR"
 CREATOR_PID=$SAVER_PID
 win=""
-for _ in $(seq 50); do
+for _ in $(seq 200); do
   win=$(xdotool search --name '^NUVIRA  \[ 1\.0\. Version \]$' 2>/dev/null | head -1) && [ -n "$win" ] && break
+  running || break
   sleep 0.1
 done
 [ -n "$win" ] || fail "the creator's window did not appear: $(cat "$WORK/saver.err")"
@@ -70,5 +71,5 @@ c=$(pixel 640 512)
 near "$c" "208,32,32" || fail "the first picture is not on the screen (centre is $c)"
 pass "the built saver shows the first picture"
 xdotool mousemove 600 500 click 1
-ends_within 2 || fail "a click did not end the saver"
+ends_within 3 || fail "a click did not end the saver"
 pass "a click ends it"

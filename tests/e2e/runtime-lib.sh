@@ -4,9 +4,11 @@
 e2e_under_xvfb() {
   # usage: e2e_under_xvfb  - starts a private Xvfb and points DISPLAY at it.
   # The server picks a free display number itself (-displayfd), so runs in parallel
-  # (ctest -j) never race for the same number as "xvfb-run -a" can.
+  # (ctest -j) never race for the same number as "xvfb-run -a" can. -noreset: by
+  # default the server resets each time its last client leaves, and a program that
+  # connects during that reset is refused ("could not connect to display").
   XVFB_DIR="$(mktemp -d)"
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$XVFB_DIR/display" 2>"$XVFB_DIR/log" &
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$XVFB_DIR/display" 2>"$XVFB_DIR/log" &
   XVFB_PID=$!
   trap 'e2e_cleanup' EXIT
   for _ in $(seq 100); do
@@ -51,7 +53,21 @@ e2e_cleanup() {
   fi
 }
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
+fail() {
+  echo "FAIL: $*" >&2
+  # The state of the private X server, which most failures depend on.
+  if [ -n "${XVFB_PID:-}" ]; then
+    if kill -0 "$XVFB_PID" 2>/dev/null; then
+      local reach=no
+      xdotool getmouselocation >/dev/null 2>&1 && reach=yes
+      echo "Xvfb on $DISPLAY: running, reachable: $reach" >&2
+    else
+      echo "Xvfb on $DISPLAY: no longer running" >&2
+    fi
+    sed 's/^/  Xvfb: /' "$XVFB_DIR/log" >&2
+  fi
+  exit 1
+}
 pass() { echo "ok: $*"; }
 
 # start_saver FILE [ARGS...]: starts it in the background, sets SAVER_PID.
