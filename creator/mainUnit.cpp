@@ -187,6 +187,12 @@ template <class F> void TSaverForm::guarded(F &&handler)
     }
 }
 
+template <class Sender, class Signal>
+void TSaverForm::onSignal(Sender *sender, Signal signal, void (TSaverForm::*handler)())
+{
+    connect(sender, signal, this, [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
+}
+
 TSaverForm::TSaverForm(QWidget *parent) : QMainWindow(parent)
 {
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -258,9 +264,9 @@ void TSaverForm::buildMenus()
     saver->addSeparator();
     mnuInstall = saver->addAction(QStringLiteral("&Instalarlo"));
     mnuPreview = saver->addAction(QStringLiteral("&Visualizar Protector de pantalla"));
-    connect(mnuBuild, &QAction::triggered, this, [this] { guarded([this] { scButBuildClick(); }); });
-    connect(mnuInstall, &QAction::triggered, this, [this] { guarded([this] { btnSetupClick(); }); });
-    connect(mnuPreview, &QAction::triggered, this, [this] { guarded([this] { btnPreviewClick(); }); });
+    onSignal(mnuBuild, &QAction::triggered, &TSaverForm::scButBuildClick);
+    onSignal(mnuInstall, &QAction::triggered, &TSaverForm::btnSetupClick);
+    onSignal(mnuPreview, &QAction::triggered, &TSaverForm::btnPreviewClick);
 
     QMenu *go = menuBar()->addMenu(QStringLiteral("&Ir a ..."));
     const char *items[PageCount] = {"Tipo de Protector de Pantalla",
@@ -321,8 +327,8 @@ void TSaverForm::buildTypePage(QWidget *page)
         if (on) guarded([this] { scRdoFlaTypeClick(); });
     });
 
-    connect(addNextButton(page, PageType, QStringLiteral("Ir a añadir Archivos...")), &QToolButton::clicked, this,
-            [this] { guarded([this] { SelectFiles1_oldClick(); }); });
+    onSignal(addNextButton(page, PageType, QStringLiteral("Ir a añadir Archivos...")),
+             &QToolButton::clicked, &TSaverForm::SelectFiles1_oldClick);
 }
 
 void TSaverForm::buildFilesPage(QWidget *page)
@@ -355,11 +361,11 @@ void TSaverForm::buildFilesPage(QWidget *page)
     lblfullname = new QLabel(page);
     lblfullname->setGeometry(8, 204, 432, 18);
 
-    connect(scButton1, &QToolButton::clicked, this, [this] { guarded([this] { scButton1Click(); }); });
-    connect(scButton2, &QToolButton::clicked, this, [this] { guarded([this] { scButton2Click(); }); });
-    connect(SpeedButton1, &QToolButton::clicked, this, [this] { guarded([this] { SpeedButton1Click(); }); });
-    connect(SpeedButton2, &QToolButton::clicked, this, [this] { guarded([this] { SpeedButton2Click(); }); });
-    connect(scchkPreviewSource, &QCheckBox::clicked, this, [this] { guarded([this] { scchkPreviewSourceClick(); }); });
+    onSignal(scButton1, &QToolButton::clicked, &TSaverForm::scButton1Click);
+    onSignal(scButton2, &QToolButton::clicked, &TSaverForm::scButton2Click);
+    onSignal(SpeedButton1, &QToolButton::clicked, &TSaverForm::SpeedButton1Click);
+    onSignal(SpeedButton2, &QToolButton::clicked, &TSaverForm::SpeedButton2Click);
+    onSignal(scchkPreviewSource, &QCheckBox::clicked, &TSaverForm::scchkPreviewSourceClick);
     // The list's click event: a change of the selected line by the user (mouse or keys;
     // the selection, not the current row, which a mouse press moves before it selects),
     // or a click on the line that already was selected.
@@ -371,8 +377,8 @@ void TSaverForm::buildFilesPage(QWidget *page)
         if (m_sourceRowChanges == m_sourceRowChangesAtPress) guarded([this] { lbSourcefilesClick(); });
     });
 
-    connect(addNextButton(page, PageFiles, QStringLiteral("Ir a añadir Música...")), &QToolButton::clicked, this,
-            [this] { guarded([this] { Souns1_oldClick(); }); });
+    onSignal(addNextButton(page, PageFiles, QStringLiteral("Ir a añadir Música...")),
+             &QToolButton::clicked, &TSaverForm::Souns1_oldClick);
 }
 
 void TSaverForm::buildSoundsPage(QWidget *page)
@@ -403,15 +409,15 @@ void TSaverForm::buildSoundsPage(QWidget *page)
     lblfullnamemusic->setGeometry(8, 204, 432, 18);
     mpPreMusic = new MediaPlayer(this);
 
-    connect(scButton5, &QToolButton::clicked, this, [this] { guarded([this] { scButton5Click(); }); });
-    connect(scButton6, &QToolButton::clicked, this, [this] { guarded([this] { scButton6Click(); }); });
-    connect(SpeedButton4, &QToolButton::clicked, this, [this] { guarded([this] { SpeedButton4Click(); }); });
-    connect(SpeedButton5, &QToolButton::clicked, this, [this] { guarded([this] { SpeedButton5Click(); }); });
-    connect(SpeedButton6, &QToolButton::clicked, this, [this] { guarded([this] { SpeedButton6Click(); }); });
-    connect(SpeedButton7, &QToolButton::clicked, this, [this] { guarded([this] { SpeedButton7Click(); }); });
+    onSignal(scButton5, &QToolButton::clicked, &TSaverForm::scButton5Click);
+    onSignal(scButton6, &QToolButton::clicked, &TSaverForm::scButton6Click);
+    onSignal(SpeedButton4, &QToolButton::clicked, &TSaverForm::SpeedButton4Click);
+    onSignal(SpeedButton5, &QToolButton::clicked, &TSaverForm::SpeedButton5Click);
+    onSignal(SpeedButton6, &QToolButton::clicked, &TSaverForm::SpeedButton6Click);
+    onSignal(SpeedButton7, &QToolButton::clicked, &TSaverForm::SpeedButton7Click);
 
-    connect(addNextButton(page, PageSounds, QStringLiteral("Ir a Opciones del ScreenSaver...")), &QToolButton::clicked,
-            this, [this] { guarded([this] { Options1_oldClick(); }); });
+    onSignal(addNextButton(page, PageSounds, QStringLiteral("Ir a Opciones del ScreenSaver...")),
+             &QToolButton::clicked, &TSaverForm::Options1_oldClick);
 }
 
 void TSaverForm::buildOptionsPage(QWidget *page)
@@ -452,11 +458,11 @@ void TSaverForm::buildOptionsPage(QWidget *page)
     imgmask1 = new QToolButton(pnlmask1);
     imgmask1->setGeometry(4, 4, 56, 56);
     TeGroupBox1->hide();
-    connect(imgmask1, &QToolButton::clicked, this, [this] { guarded([this] { imgmask1Click(); }); });
-    connect(chkMask, &QCheckBox::toggled, this, [this] { guarded([this] { chkMaskClick(); }); });
+    onSignal(imgmask1, &QToolButton::clicked, &TSaverForm::imgmask1Click);
+    onSignal(chkMask, &QCheckBox::toggled, &TSaverForm::chkMaskClick);
 
-    connect(addNextButton(page, PageOptions, QStringLiteral("Ir a los Efectos...")), &QToolButton::clicked, this,
-            [this] { guarded([this] { Effects1_oldClick(); }); });
+    onSignal(addNextButton(page, PageOptions, QStringLiteral("Ir a los Efectos...")),
+             &QToolButton::clicked, &TSaverForm::Effects1_oldClick);
 }
 
 void TSaverForm::buildEffectsPage(QWidget *page)
@@ -485,12 +491,12 @@ void TSaverForm::buildEffectsPage(QWidget *page)
     connect(lbx_effects, &QListWidget::clicked, this, [this] {
         if (m_effectRowChanges == m_effectRowChangesAtPress) guarded([this] { lbx_effectsClick(); });
     });
-    connect(lbx_effects, &QListWidget::itemDoubleClicked, this, [this] { guarded([this] { lbx_effectsDblClick(); }); });
+    onSignal(lbx_effects, &QListWidget::itemDoubleClicked, &TSaverForm::lbx_effectsDblClick);
     // Both preview boxes run the source page's handler, which looks at its own box.
-    connect(scchkPreviewEffect, &QCheckBox::clicked, this, [this] { guarded([this] { scchkPreviewSourceClick(); }); });
+    onSignal(scchkPreviewEffect, &QCheckBox::clicked, &TSaverForm::scchkPreviewSourceClick);
 
-    connect(addNextButton(page, PageEffects, QStringLiteral("Ir a Construir el ScreenSaver...")), &QToolButton::clicked,
-            this, [this] { guarded([this] { Build1_oldClick(); }); });
+    onSignal(addNextButton(page, PageEffects, QStringLiteral("Ir a Construir el ScreenSaver...")),
+             &QToolButton::clicked, &TSaverForm::Build1_oldClick);
 }
 
 void TSaverForm::buildBuildPage(QWidget *page)
@@ -503,7 +509,7 @@ void TSaverForm::buildBuildPage(QWidget *page)
     SpeedButton8->setText(QStringLiteral("..."));
     SpeedButton8->setGeometry(406, 36, 30, 26);
     connect(edtOutPath, &QLineEdit::textChanged, this, [this] { edtOutPathChange(); });
-    connect(SpeedButton8, &QToolButton::clicked, this, [this] { guarded([this] { BrowseOutputFolder(); }); });
+    onSignal(SpeedButton8, &QToolButton::clicked, &TSaverForm::BrowseOutputFolder);
 
     captionPanel(page, QStringLiteral("  Nombre del ScreenSaver ( Scr ):"), QRect(8, 72, 428, 24));
     edtOutputName = new QLineEdit(page);

@@ -190,6 +190,9 @@ private:
     void showBuildProgress(int k, int n);
     // Runs a handler and sends an error that leaves it to the application's error report.
     template <class F> void guarded(F &&handler);
+    // Runs the handler, guarded, whenever the sender emits the signal.
+    template <class Sender, class Signal>
+    void onSignal(Sender *sender, Signal signal, void (TSaverForm::*handler)());
 
     SaverType m_saverType = SaverType::Pictures;
     int m_quitRule = 1;

@@ -37,6 +37,16 @@ inline int floorDiv(int a, int b)
 
 // The union of the intervals [k * pitch - half, k * pitch + half) for k = 0..n, cut to
 // [lo, hi), as sorted disjoint spans.
+// Appends [left, right) to spans kept in left order, joining it to the last span when they
+// touch or overlap.
+inline void appendSpan(std::vector<RegionSpan> &spans, int left, int right)
+{
+    if (!spans.empty() && left <= spans.back().right)
+        spans.back().right = std::max(spans.back().right, right);
+    else
+        spans.push_back({left, right});
+}
+
 std::vector<RegionSpan> periodicSpans(int n, int pitch, int half, int lo, int hi)
 {
     std::vector<RegionSpan> out;
@@ -45,10 +55,7 @@ std::vector<RegionSpan> periodicSpans(int n, int pitch, int half, int lo, int hi
         const int r = std::min(k * pitch + half, hi);
         if (l >= r)
             continue;
-        if (!out.empty() && l <= out.back().right)
-            out.back().right = std::max(out.back().right, r);
-        else
-            out.push_back({l, r});
+        appendSpan(out, l, r);
         if (pitch == 0)
             break;
     }
@@ -468,12 +475,8 @@ EffectRegion RectUnion::region() const
         if (active.empty())
             continue;
         spans.clear();
-        for (const Box &r : active) {
-            if (!spans.empty() && r.left <= spans.back().right)
-                spans.back().right = std::max(spans.back().right, r.right);
-            else
-                spans.push_back({r.left, r.right});
-        }
+        for (const Box &r : active)
+            appendSpan(spans, r.left, r.right);
         writer.addBand(top, bottom, spans.data(), int(spans.size()));
     }
     return writer.take();
@@ -542,10 +545,9 @@ EffectRegion ShapeUnion::region() const
             continue;
         row.assign(sorted.begin() + start[i], sorted.begin() + start[i + 1]);
         if (row.size() > 1) {
-            if (!std::is_sorted(row.begin(), row.end(),
-                                [](const RegionSpan &a, const RegionSpan &b) { return a.left < b.left; }))
-                std::sort(row.begin(), row.end(),
-                          [](const RegionSpan &a, const RegionSpan &b) { return a.left < b.left; });
+            const auto byLeft = [](const RegionSpan &a, const RegionSpan &b) { return a.left < b.left; };
+            if (!std::is_sorted(row.begin(), row.end(), byLeft))
+                std::sort(row.begin(), row.end(), byLeft);
             mergeSorted(row);
         }
         writer.addBand(bt_ + i, bt_ + i + 1, row.data(), int(row.size()));
@@ -579,10 +581,7 @@ EffectRegion PolygonRegion(const QPoint *points, int count, const QRect &bounds)
                          const int right = std::min(pixelEdge(r), br);
                          if (left >= right)
                              return;
-                         if (!row.empty() && left <= row.back().right)
-                             row.back().right = std::max(row.back().right, right);
-                         else
-                             row.push_back({left, right});
+                         appendSpan(row, left, right);
                      });
     flush();
     return writer.take();

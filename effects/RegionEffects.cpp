@@ -163,10 +163,38 @@ void drawUnevenBlinds(QImage &Screen, const QImage &Picture, const EffectMetrics
     ClipAndDraw(Screen, Picture, u.region());
 }
 
-// Radius of the sweep: the distance from the centre to the corner, rounded up.
-int sweepRadius(int cx, int cy)
+// Even blinds: slats of W / X (columns) or H / X (rows) pixels, each open by P percent.
+void drawEvenBlinds(QImage &Screen, const QImage &Picture, const EffectMetrics &m, int p, bool columns)
 {
-    return int(std::ceil(std::sqrt(double(cx) * cx + double(cy) * cy)));
+    if (empty(m) || m.X <= 0)
+        return;
+    const int length = columns ? m.W : m.H;
+    const int n = length / m.X;
+    if (n <= 0)
+        return;
+    RectUnion u(bounds(m));
+    for (int k = 0; k * n < length; ++k) {
+        const int from = k * n, to = k * n + p * n / 100;
+        if (columns)
+            u.add(from, 0, to, m.H);
+        else
+            u.add(0, from, m.W, to);
+    }
+    ClipAndDraw(Screen, Picture, u.region());
+}
+
+// A sector around the centre that starts at twelve o'clock and sweeps P * 3.6 degrees,
+// one way for direction 1 and the other for -1, reaching the corners.
+void drawSweep(QImage &Screen, const QImage &Picture, const EffectMetrics &m, int p, int direction)
+{
+    if (empty(m))
+        return;
+    const int cx = m.W / 2;
+    const int cy = m.H / 2;
+    // The distance from the centre to the corner, rounded up.
+    const int radius = int(std::ceil(std::sqrt(double(cx) * cx + double(cy) * cy)));
+    ClipAndDraw(Screen, Picture,
+                SectorRegion(cx, cy, radius, -Pi / 2, direction * p * Pi / 50 - Pi / 2, p, bounds(m)));
 }
 
 void drawTurnedPolygon(QImage &Screen, const QImage &Picture, const EffectMetrics &m, QPoint *points,
@@ -506,30 +534,12 @@ void Effect127(QImage &Screen, const QImage &Picture, const QRect &Rect, int Ste
 
 void Effect136(QImage &Screen, const QImage &Picture, const QRect &Rect, int Step, int Progress)
 {
-    const EffectMetrics m(Rect, Step, Progress);
-    if (empty(m) || m.X <= 0)
-        return;
-    const int n = m.W / m.X;
-    if (n <= 0)
-        return;
-    RectUnion u(bounds(m));
-    for (int k = 0; k * n < m.W; ++k)
-        u.add(k * n, 0, k * n + Progress * n / 100, m.H);
-    ClipAndDraw(Screen, Picture, u.region());
+    drawEvenBlinds(Screen, Picture, EffectMetrics(Rect, Step, Progress), Progress, true);
 }
 
 void Effect137(QImage &Screen, const QImage &Picture, const QRect &Rect, int Step, int Progress)
 {
-    const EffectMetrics m(Rect, Step, Progress);
-    if (empty(m) || m.X <= 0)
-        return;
-    const int n = m.H / m.X;
-    if (n <= 0)
-        return;
-    RectUnion u(bounds(m));
-    for (int k = 0; k * n < m.H; ++k)
-        u.add(0, k * n, m.W, k * n + Progress * n / 100);
-    ClipAndDraw(Screen, Picture, u.region());
+    drawEvenBlinds(Screen, Picture, EffectMetrics(Rect, Step, Progress), Progress, false);
 }
 
 void Effect138(QImage &Screen, const QImage &Picture, const QRect &Rect, int Step, int Progress)
@@ -590,26 +600,12 @@ void Effect148(QImage &Screen, const QImage &Picture, const QRect &Rect, int Ste
 
 void Effect143(QImage &Screen, const QImage &Picture, const QRect &Rect, int Step, int Progress)
 {
-    const EffectMetrics m(Rect, Step, Progress);
-    if (empty(m))
-        return;
-    const int cx = m.W / 2;
-    const int cy = m.H / 2;
-    ClipAndDraw(Screen, Picture,
-                SectorRegion(cx, cy, sweepRadius(cx, cy), -Pi / 2, Progress * Pi / 50 - Pi / 2, Progress,
-                             bounds(m)));
+    drawSweep(Screen, Picture, EffectMetrics(Rect, Step, Progress), Progress, 1);
 }
 
 void Effect144(QImage &Screen, const QImage &Picture, const QRect &Rect, int Step, int Progress)
 {
-    const EffectMetrics m(Rect, Step, Progress);
-    if (empty(m))
-        return;
-    const int cx = m.W / 2;
-    const int cy = m.H / 2;
-    ClipAndDraw(Screen, Picture,
-                SectorRegion(cx, cy, sweepRadius(cx, cy), -Pi / 2, -Progress * Pi / 50 - Pi / 2, Progress,
-                             bounds(m)));
+    drawSweep(Screen, Picture, EffectMetrics(Rect, Step, Progress), Progress, -1);
 }
 
 void Effect149(QImage &Screen, const QImage &Picture, const QRect &Rect, int Step, int Progress)

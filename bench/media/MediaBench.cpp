@@ -3,43 +3,25 @@
 // file's length. Movie sizes are given as the uncompressed body in MiB.
 #include "media/FlashPlayer.h"
 #include "media/MidiLength.h"
+#include "tests/support/TestMedia.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
-#include <zlib.h>
 
 #include <random>
 
 namespace {
 
-QByteArray le16(int v) { return QByteArray(1, char(v & 0xFF)) + char((v >> 8) & 0xFF); }
-QByteArray le32(quint32 v) { return le16(int(v & 0xFFFF)) + le16(int(v >> 16)); }
-
 // A movie whose frames carry `bytes` of half-compressible payload in one big tag.
 QString writeMovie(const QTemporaryDir &dir, bool compressed, qsizetype bytes) {
-    QByteArray body("\x78\x00\x05\x5F\x00\x00\x0F\xA0\x00", 9); // 550 x 400 stage
-    body += le16(12 << 8) + le16(15);
-    body += le16((9 << 6) | 3) + QByteArray("\xFF\x00\x00", 3);
     QByteArray payload(bytes, '\0');
     std::mt19937 rng(7);
     for (qsizetype i = 0; i < bytes; i += 2) payload[i] = char(rng());
-    body += le16((87 << 6) | 0x3F) + le32(quint32(payload.size())) + payload; // DefineBinaryData
-    for (int i = 0; i < 15; ++i) body += le16(1 << 6);
-    body += le16(0);
-    const quint32 length = quint32(8 + body.size());
-    if (compressed) {
-        uLongf size = compressBound(uLong(body.size()));
-        QByteArray packed(qsizetype(size), '\0');
-        compress(reinterpret_cast<Bytef *>(packed.data()), &size,
-                 reinterpret_cast<const Bytef *>(body.constData()), uLong(body.size()));
-        packed.truncate(qsizetype(size));
-        body = packed;
-    }
+    testmedia::SwfMovie movie;
+    movie.signature = compressed ? "CWS" : "FWS";
+    movie.tagsBeforeFrame = testmedia::SwfBackground(255, 0, 0) + testmedia::SwfTag(87, payload, true); // DefineBinaryData
     const QString path = dir.filePath(compressed ? "c.swf" : "f.swf");
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write(QByteArray(compressed ? "CWS" : "FWS") + char(10) + le32(length) + body);
+    testmedia::WriteFile(path, testmedia::Swf(movie));
     return path;
 }
 
@@ -67,7 +49,7 @@ void BM_MidiLength(benchmark::State &state) {
     for (int i = 0; i < 5000; ++i) track += QByteArray("\x60\x3C\x00\x00\x3C\x40", 6);
     track += QByteArray("\x00\xFF\x2F\x00", 4);
     QByteArray file = QByteArray("MThd\0\0\0\x06\0\0\0\x01\x01\xE0", 14) + "MTrk" +
-                      le32(0) + track;
+                      testmedia::Le32(0) + track;
     const quint32 n = quint32(track.size());
     file[18] = char(n >> 24);
     file[19] = char(n >> 16);

@@ -7,13 +7,12 @@
 #include <QStringList>
 #include <cstdio>
 
-static int usage()
+static void usage()
 {
     std::fprintf(stderr, "usage: effect-frame --style N --progress P [--step S] OLD NEW OUT.png\n"
                          "  N: effect number 1..%d; P: 0..100 (0 the old screen, 100 the new "
                          "picture); S: 1..100, default 4\n",
                  EffectCount);
-    return 2;
 }
 
 int main(int argc, char **argv)
@@ -23,53 +22,21 @@ int main(int argc, char **argv)
     prepareHeadlessGui();
     int qtArgc = 1;
     QGuiApplication app(qtArgc, argv);
-    std::optional<int> style, progress;
-    int step = 4;
+    int style = 0, progress = -1, step = 4; // 0 and -1: not given
     QStringList files;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString &a = args[i];
-        if (a == "--style" || a == "--progress" || a == "--step") {
-            if (i + 1 >= args.size()) {
-                std::fprintf(stderr, "%s needs a value\n", qPrintable(a));
-                return usage();
-            }
-            const QString v = args[++i];
-            std::optional<int> n = a == "--style"      ? parseNumber(a, v, 1, EffectCount)
-                                   : a == "--progress" ? parseNumber(a, v, 0, 100)
-                                                       : parseNumber(a, v, 1, 100);
-            if (!n)
-                return usage();
-            if (a == "--style")
-                style = n;
-            else if (a == "--progress")
-                progress = n;
-            else
-                step = *n;
-        } else if (a == "--help" || a == "-h") {
-            usage();
-            return 0;
-        } else if (a.startsWith("--")) {
-            std::fprintf(stderr, "unknown option %s\n", qPrintable(a));
-            return usage();
-        } else {
-            files << a;
-        }
+    if (const auto end = parseArguments(args,
+                                        {{"--style", 1, EffectCount, &style},
+                                         {"--progress", 0, 100, &progress},
+                                         {"--step", 1, 100, &step}},
+                                        files, usage))
+        return *end;
+    if (style == 0 || progress < 0 || files.size() != 3) {
+        usage();
+        return 2;
     }
-    if (!style || !progress || files.size() != 3)
-        return usage();
-    const auto oldScreen = loadPicture(files[0]);
-    const auto picture = loadPicture(files[1]);
-    if (!oldScreen || !picture)
+    const auto pictures = loadPicturePair(files[0], files[1]);
+    if (!pictures)
         return 1;
-    if (oldScreen->size() != picture->size()) {
-        std::fprintf(stderr, "OLD is %dx%d but NEW is %dx%d; both pictures must have the same size\n",
-                     oldScreen->width(), oldScreen->height(), picture->width(), picture->height());
-        return 1;
-    }
-    const QImage frame = renderFrame(*oldScreen, *picture, *style, step, *progress);
-    if (!frame.save(files[2], "PNG")) {
-        std::fprintf(stderr, "Cannot write %s\n", qPrintable(files[2]));
-        return 1;
-    }
-    return 0;
+    const auto &[oldScreen, picture] = *pictures;
+    return savePng(renderFrame(oldScreen, picture, style, step, progress), files[2]) ? 0 : 1;
 }

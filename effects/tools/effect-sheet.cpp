@@ -9,14 +9,13 @@
 #include <QStringList>
 #include <cstdio>
 
-static int usage()
+static void usage()
 {
     std::fprintf(stderr,
                  "usage: effect-sheet [--step S] [--from N] [--to M] [--thumb WIDTH] OLD NEW OUT.png\n"
                  "  S: 1..100, default 4; N, M: effect numbers 1..%d; WIDTH: thumbnail width "
                  "16..1024, default 160\n",
                  EffectCount);
-    return 2;
 }
 
 int main(int argc, char **argv)
@@ -28,47 +27,24 @@ int main(int argc, char **argv)
     QGuiApplication app(qtArgc, argv);
     int step = 4, from = 1, to = EffectCount, thumbW = 160;
     QStringList files;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString &a = args[i];
-        if (a == "--step" || a == "--from" || a == "--to" || a == "--thumb") {
-            if (i + 1 >= args.size()) {
-                std::fprintf(stderr, "%s needs a value\n", qPrintable(a));
-                return usage();
-            }
-            const QString v = args[++i];
-            std::optional<int> n = a == "--step"    ? parseNumber(a, v, 1, 100)
-                                   : a == "--thumb" ? parseNumber(a, v, 16, 1024)
-                                                    : parseNumber(a, v, 1, EffectCount);
-            if (!n)
-                return usage();
-            (a == "--step" ? step : a == "--from" ? from : a == "--to" ? to : thumbW) = *n;
-        } else if (a == "--help" || a == "-h") {
-            usage();
-            return 0;
-        } else if (a.startsWith("--")) {
-            std::fprintf(stderr, "unknown option %s\n", qPrintable(a));
-            return usage();
-        } else {
-            files << a;
-        }
+    if (const auto end = parseArguments(args,
+                                        {{"--step", 1, 100, &step},
+                                         {"--from", 1, EffectCount, &from},
+                                         {"--to", 1, EffectCount, &to},
+                                         {"--thumb", 16, 1024, &thumbW}},
+                                        files, usage))
+        return *end;
+    if (files.size() != 3 || from > to) {
+        usage();
+        return 2;
     }
-    if (files.size() != 3 || from > to)
-        return usage();
-    const auto oldScreen = loadPicture(files[0]);
-    const auto picture = loadPicture(files[1]);
-    if (!oldScreen || !picture)
+    const auto pictures = loadPicturePair(files[0], files[1]);
+    if (!pictures)
         return 1;
-    if (oldScreen->size() != picture->size()) {
-        std::fprintf(stderr, "OLD is %dx%d but NEW is %dx%d; both pictures must have the same size\n",
-                     oldScreen->width(), oldScreen->height(), picture->width(), picture->height());
-        return 1;
-    }
-    if (picture->width() < 1 || picture->height() < 1) {
-        std::fprintf(stderr, "the pictures are empty\n");
-        return 1;
-    }
+    const QImage &oldScreen = pictures->first;
+    const QImage &picture = pictures->second;
 
-    const int thumbH = std::max(1, thumbW * picture->height() / picture->width());
+    const int thumbH = std::max(1, thumbW * picture.height() / picture.width());
     const int progresses[] = {25, 50, 75};
     const int gap = 6, label = 16;
     const int cellW = 3 * thumbW + 2 * 2 + gap;
@@ -91,14 +67,10 @@ int main(int argc, char **argv)
         p.drawText(QRect(x0, y0, cellW - gap, label), Qt::AlignLeft | Qt::AlignVCenter,
                    QString("%1 %2").arg(n).arg(EffectNameOf(n)));
         for (int j = 0; j < 3; ++j) {
-            const QImage frame = renderFrame(*oldScreen, *picture, n, step, progresses[j]);
+            const QImage frame = renderFrame(oldScreen, picture, n, step, progresses[j]);
             p.drawImage(QRect(x0 + j * (thumbW + 2), y0 + label, thumbW, thumbH), frame);
         }
     }
     p.end();
-    if (!sheet.save(files[2], "PNG")) {
-        std::fprintf(stderr, "Cannot write %s\n", qPrintable(files[2]));
-        return 1;
-    }
-    return 0;
+    return savePng(sheet, files[2]) ? 0 : 1;
 }

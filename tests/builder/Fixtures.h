@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 
 #include "builder/PicturePreparation.h"
+#include "tests/support/TestMedia.h"
 
 inline QImage flatImage(int w, int h, QColor c)
 {
@@ -19,8 +20,7 @@ inline QImage flatImage(int w, int h, QColor c)
 
 inline void writeBytes(const QString &path, const QByteArray &bytes)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()) qFatal("cannot write %s", qPrintable(path));
+    if (!testmedia::WriteFile(path, bytes)) qFatal("cannot write %s", qPrintable(path));
 }
 
 inline QByteArray readBytes(const QString &path)

@@ -8,6 +8,7 @@
 #include "platform/PrivateProfile.h"
 #include "platform/Process.h"
 #include "platform/Resources.h"
+#include "tests/support/TestMedia.h"
 
 #include <QColor>
 #include <QDir>
@@ -81,9 +82,7 @@ protected:
     QString garbage(const QString &name) const
     {
         const QString path = home.path() + "/media/" + name;
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("this is not a picture at all");
+        EXPECT_TRUE(testmedia::WriteFile(path, "this is not a picture at all"));
         return path;
     }
 

@@ -500,29 +500,10 @@ TEST_F(CreatorWindow, MusicIsAddedWithItsFilterAndRemoved)
 }
 
 namespace {
-// A mono 8 kHz 16-bit WAV of silence, long enough to be still playing when looked at.
-QString silentWav(const QString &path, int seconds = 20)
+// A WAV long enough to be still playing when looked at.
+QString longWav(const QString &path)
 {
-    const quint32 samples = 8000u * quint32(seconds);
-    QByteArray data;
-    auto u32 = [&](quint32 v) { for (int i = 0; i < 4; ++i) data.append(char((v >> (8 * i)) & 0xff)); };
-    auto u16 = [&](quint16 v) { data.append(char(v & 0xff)).append(char(v >> 8)); };
-    data.append("RIFF");
-    u32(36 + samples * 2);
-    data.append("WAVEfmt ");
-    u32(16);
-    u16(1);
-    u16(1);
-    u32(8000);
-    u32(16000);
-    u16(2);
-    u16(16);
-    data.append("data");
-    u32(samples * 2);
-    data.append(QByteArray(int(samples * 2), '\0'));
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(data);
+    EXPECT_TRUE(testmedia::WriteFile(path, testmedia::Wav(20000)));
     return path;
 }
 } // namespace
@@ -530,7 +511,7 @@ QString silentWav(const QString &path, int seconds = 20)
 TEST_F(CreatorWindow, TheMusicPreviewPlaysOnItsPageAndStopsWhenThePageIsLeft)
 {
     TSaverForm &w = open();
-    w.lbMusicFiles->addItem(silentWav(home.path() + "/media/quiet.wav"));
+    w.lbMusicFiles->addItem(longWav(home.path() + "/media/quiet.wav"));
     w.Souns1_oldClick();
     w.lbMusicFiles->setCurrentRow(0);
     QTest::mouseClick(w.SpeedButton6, Qt::LeftButton);

@@ -6,6 +6,7 @@
 #include "platform/Process.h"
 #include "platform/PrivateProfile.h"
 #include "platform/Registry.h"
+#include "tests/support/TestMedia.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,9 +23,7 @@ QString readAll(const QString &path)
 
 void writeAll(const QString &path, const QByteArray &bytes)
 {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
+    ASSERT_TRUE(testmedia::WriteFile(path, bytes));
 }
 
 class ProfileTest : public ::testing::Test {

@@ -19,14 +19,16 @@ e2e_under_xvfb() {
   export DISPLAY=":$(head -1 "$XVFB_DIR/display")"
   # Wait until the server really takes connections (a loaded machine can be slow).
   for _ in $(seq 100); do
-    xdotool getmouselocation >/dev/null 2>&1 && break
+    xvfb_reachable && break
     sleep 0.1
   done
-  xdotool getmouselocation >/dev/null 2>&1 || { cat "$XVFB_DIR/log" >&2; echo "FAIL: cannot reach Xvfb on $DISPLAY" >&2; exit 1; }
+  xvfb_reachable || { cat "$XVFB_DIR/log" >&2; echo "FAIL: cannot reach Xvfb on $DISPLAY" >&2; exit 1; }
   # The runtime must talk to the X server, whatever the test runner chose.
   unset QT_QPA_PLATFORM
   export SDL_AUDIODRIVER=dummy
 }
+
+xvfb_reachable() { xdotool getmouselocation >/dev/null 2>&1; }
 
 e2e_setup() {
   WORK="$(mktemp -d)"
@@ -59,7 +61,7 @@ fail() {
   if [ -n "${XVFB_PID:-}" ]; then
     if kill -0 "$XVFB_PID" 2>/dev/null; then
       local reach=no
-      xdotool getmouselocation >/dev/null 2>&1 && reach=yes
+      xvfb_reachable && reach=yes
       echo "Xvfb on $DISPLAY: running, reachable: $reach" >&2
     else
       echo "Xvfb on $DISPLAY: no longer running" >&2

@@ -19,6 +19,24 @@ struct Pt {
     int x, y;
 };
 
+// A region with points that must be in it and points that must not.
+struct MembershipCase {
+    const char *name;
+    EffectRegion region;
+    std::vector<Pt> inside, outside;
+};
+
+void expectMembership(const std::vector<MembershipCase> &cases)
+{
+    for (const MembershipCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const Pt &p : c.inside)
+            EXPECT_TRUE(c.region.contains(p.x, p.y)) << p.x << "," << p.y;
+        for (const Pt &p : c.outside)
+            EXPECT_FALSE(c.region.contains(p.x, p.y)) << p.x << "," << p.y;
+    }
+}
+
 // Every pixel of (0, 0, w, h) is in the region exactly when it is in the reference.
 void expectSameMembership(const EffectRegion &region, const QRegion &reference, int w, int h)
 {
@@ -140,13 +158,8 @@ TEST(PolygonRegion, FillsWithTheWindingRule)
 TEST(PolygonRegion, TrianglesAndRectanglesMembership)
 {
     const QRect bounds(0, 0, 100, 100);
-    struct Case {
-        const char *name;
-        EffectRegion region;
-        std::vector<Pt> inside, outside;
-    };
     const QPoint square[4] = {{10, 10}, {30, 10}, {30, 20}, {10, 20}};
-    const std::vector<Case> cases = {
+    const std::vector<MembershipCase> cases = {
         {"right angle top left", TriangleRegion(0, 0, 60, 0, 0, 40, bounds),
          {{1, 1}, {40, 5}, {5, 30}, {20, 15}},
          {{59, 38}, {40, 30}, {99, 99}}},
@@ -161,13 +174,7 @@ TEST(PolygonRegion, TrianglesAndRectanglesMembership)
          {{10, 10}, {29, 19}, {10, 19}},
          {{9, 10}, {30, 10}, {10, 20}, {10, 9}}},
     };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.name);
-        for (const Pt &p : c.inside)
-            EXPECT_TRUE(c.region.contains(p.x, p.y)) << p.x << "," << p.y;
-        for (const Pt &p : c.outside)
-            EXPECT_FALSE(c.region.contains(p.x, p.y)) << p.x << "," << p.y;
-    }
+    expectMembership(cases);
     EXPECT_EQ(PolygonRegion(square, 4, bounds).area(), 200);
 }
 
@@ -243,12 +250,7 @@ TEST(SectorRegion, QuarterStopsOneStepShortOfItsEnd)
 TEST(RoundRectRegion, CornersAreQuarterEllipses)
 {
     const QRect bounds(0, 0, 300, 300);
-    struct Case {
-        const char *name;
-        EffectRegion region;
-        std::vector<Pt> inside, outside;
-    };
-    const std::vector<Case> cases = {
+    const std::vector<MembershipCase> cases = {
         // Corner ellipses 40 wide, 20 high: centres 20 in from the sides and 10 from top/bottom.
         {"plain corners", RoundRectRegion(0, 0, 100, 60, 40, 20, bounds),
          {{50, 0}, {0, 30}, {99, 30}, {50, 59}, {12, 4}, {20, 1}},
@@ -267,13 +269,7 @@ TEST(RoundRectRegion, CornersAreQuarterEllipses)
          {{0, 0}, {0, 299}, {100, 150}, {149, 150}},
          {{150, 150}, {149, 0}, {149, 299}}},
     };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.name);
-        for (const Pt &p : c.inside)
-            EXPECT_TRUE(c.region.contains(p.x, p.y)) << p.x << "," << p.y;
-        for (const Pt &p : c.outside)
-            EXPECT_FALSE(c.region.contains(p.x, p.y)) << p.x << "," << p.y;
-    }
+    expectMembership(cases);
     EXPECT_TRUE(RoundRectRegion(10, 10, 10, 50, 4, 4, bounds).isEmpty());
 }
 

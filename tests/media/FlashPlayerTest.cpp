@@ -1,6 +1,7 @@
 // The Flash control: movies written here (uncompressed and zlib-compressed), what it
 // reads from them, how its frame clock runs, what it paints, and how it takes clicks.
 #include "media/FlashPlayer.h"
+#include "tests/support/TestMedia.h"
 
 #include <QApplication>
 #include <QFile>
@@ -9,72 +10,20 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <set>
 #include <sys/stat.h>
 
 namespace {
 
-QByteArray le16(int v) { return QByteArray(1, char(v & 0xFF)) + char((v >> 8) & 0xFF); }
-QByteArray le32(quint32 v) { return le16(int(v & 0xFFFF)) + le16(int(v >> 16)); }
-
-// A RECT record: a 5-bit field width, then xmin, xmax, ymin, ymax, bit-packed.
-QByteArray rect(int xmin, int xmax, int ymin, int ymax) {
-    int nbits = 1;
-    for (int v : {xmin, xmax, ymin, ymax})
-        while (v >= (1 << (nbits - 1)) || v < -(1 << (nbits - 1))) ++nbits;
-    std::vector<bool> bits;
-    for (int i = 4; i >= 0; --i) bits.push_back((nbits >> i) & 1);
-    for (int v : {xmin, xmax, ymin, ymax})
-        for (int i = nbits - 1; i >= 0; --i) bits.push_back((quint32(v) >> i) & 1);
-    QByteArray out((int(bits.size()) + 7) / 8, '\0');
-    for (size_t i = 0; i < bits.size(); ++i)
-        if (bits[i]) out[int(i / 8)] = char(out[int(i / 8)] | (0x80 >> (i % 8)));
-    return out;
-}
-
-QByteArray tag(int code, const QByteArray &body, bool longForm = false) {
-    if (!longForm && body.size() < 0x3F) return le16((code << 6) | int(body.size())) + body;
-    return le16((code << 6) | 0x3F) + le32(quint32(body.size())) + body;
-}
-
-struct Movie {
-    QByteArray signature = "FWS";
-    int width = 550, height = 400; // pixels
-    int rate88 = 12 << 8;          // 8.8 fixed point
-    int frames = 15;
-    QByteArray tagsBeforeFrame;    // placed before the first ShowFrame
-};
-
-QByteArray backgroundTag(int r, int g, int b) {
-    return tag(9, QByteArray(1, char(r)) + char(g) + char(b));
-}
-
-QByteArray swf(const Movie &m) {
-    QByteArray body = rect(0, m.width * 20, 0, m.height * 20) + le16(m.rate88) + le16(m.frames);
-    body += m.tagsBeforeFrame;
-    for (int i = 0; i < m.frames; ++i) body += tag(1, {}); // ShowFrame
-    body += tag(0, {});                                     // End
-    const quint32 length = quint32(8 + body.size());
-    if (m.signature == "CWS") {
-        uLongf size = compressBound(uLong(body.size()));
-        QByteArray packed(int(size), '\0');
-        compress(reinterpret_cast<Bytef *>(packed.data()), &size,
-                 reinterpret_cast<const Bytef *>(body.constData()), uLong(body.size()));
-        packed.truncate(int(size));
-        body = packed;
-    }
-    return m.signature + char(10) + le32(length) + body;
-}
+using namespace testmedia;
+using Movie = SwfMovie;
 
 class FlashPlayerTest : public ::testing::Test {
 protected:
     QString write(const char *name, const QByteArray &bytes) {
         const QString path = dir.filePath(name);
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
+        EXPECT_TRUE(WriteFile(path, bytes));
         return path;
     }
     QTemporaryDir dir;
@@ -82,7 +31,7 @@ protected:
 
 TEST_F(FlashPlayerTest, ReadsTheHeaderOfBothKindsOfMovie) {
     Movie red;
-    red.tagsBeforeFrame = backgroundTag(255, 0, 0);
+    red.tagsBeforeFrame = SwfBackground(255, 0, 0);
     Movie redPacked = red;
     redPacked.signature = "CWS";
     // A big first tag in long form, then the colour; an odd frame rate and stage.
@@ -92,7 +41,7 @@ TEST_F(FlashPlayerTest, ReadsTheHeaderOfBothKindsOfMovie) {
     later.height = 601;
     later.rate88 = (24 << 8) | 0x80; // 24.5
     later.frames = 300;
-    later.tagsBeforeFrame = tag(69, le32(0)) + tag(77, QByteArray(5000, 'm'), true) + backgroundTag(0, 128, 255);
+    later.tagsBeforeFrame = SwfTag(69, Le32(0)) + SwfTag(77, QByteArray(5000, 'm'), true) + SwfBackground(0, 128, 255);
     Movie plain; // no colour tag: white
     plain.rate88 = 30 << 8;
     plain.frames = 1;
@@ -114,7 +63,7 @@ TEST_F(FlashPlayerTest, ReadsTheHeaderOfBothKindsOfMovie) {
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         FlashPlayer player;
-        player.setMovie(write(c.name, swf(c.movie)));
+        player.setMovie(write(c.name, Swf(c.movie)));
         ASSERT_TRUE(player.hasMovie());
         EXPECT_EQ(player.FrameCount(), c.frames);
         EXPECT_EQ(player.TotalFrames(), c.frames);
@@ -128,11 +77,11 @@ TEST_F(FlashPlayerTest, ReadsTheHeaderOfBothKindsOfMovie) {
 
 TEST_F(FlashPlayerTest, WhatIsNoMovieGivesNoFramesAndNoError) {
     Movie good;
-    good.tagsBeforeFrame = backgroundTag(255, 0, 0);
-    const QByteArray fws = swf(good);
+    good.tagsBeforeFrame = SwfBackground(255, 0, 0);
+    const QByteArray fws = Swf(good);
     Movie packedMovie = good;
     packedMovie.signature = "CWS";
-    const QByteArray cws = swf(packedMovie);
+    const QByteArray cws = Swf(packedMovie);
     QByteArray zws = fws;
     zws[0] = 'Z';
     QByteArray badZlib = cws;
@@ -155,7 +104,7 @@ TEST_F(FlashPlayerTest, WhatIsNoMovieGivesNoFramesAndNoError) {
     FlashPlayer player;
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        player.setMovie(write(c.name, swf(good))); // something playing before
+        player.setMovie(write(c.name, Swf(good))); // something playing before
         player.Play();
         ASSERT_TRUE(player.hasMovie());
         EXPECT_NO_THROW(player.setMovie(write(c.name, c.bytes)));
@@ -179,7 +128,7 @@ TEST_F(FlashPlayerTest, CurrentFrameAdvancesAtTheFrameRateAndLoops) {
     Movie fast; // 15 frames at 40 fps: the whole movie in 0.375 s
     fast.rate88 = 40 << 8;
     FlashPlayer player;
-    player.setMovie(write("fast.swf", swf(fast)));
+    player.setMovie(write("fast.swf", Swf(fast)));
     EXPECT_EQ(player.CurrentFrame(), 0);
     QTest::qWait(100);
     EXPECT_EQ(player.CurrentFrame(), 0); // the clock starts with Play, not with the movie
@@ -210,7 +159,7 @@ TEST_F(FlashPlayerTest, CurrentFrameAdvancesAtTheFrameRateAndLoops) {
     // Stop keeps the frame; a new movie goes back to frame 0 and waits for Play.
     player.Stop();
     EXPECT_EQ(player.CurrentFrame(), 14);
-    player.setMovie(write("fast2.swf", swf(fast)));
+    player.setMovie(write("fast2.swf", Swf(fast)));
     EXPECT_EQ(player.CurrentFrame(), 0);
     EXPECT_FALSE(player.isPlaying());
 }
@@ -225,9 +174,9 @@ TEST_F(FlashPlayerTest, PaintsTheStageColourOrNothing) {
     auto *player = new FlashPlayer(&host);
     player->setGeometry(10, 10, 40, 30);
     Movie red;
-    red.tagsBeforeFrame = backgroundTag(255, 0, 0);
+    red.tagsBeforeFrame = SwfBackground(255, 0, 0);
     red.signature = "CWS";
-    player->setMovie(write("red.swf", swf(red)));
+    player->setMovie(write("red.swf", Swf(red)));
     player->Play();
     host.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&host));

@@ -3,6 +3,7 @@
 // written byte by byte. What the mixer really produced is read through its post-mix hook.
 #include "media/MediaPlayer.h"
 #include "media/MidiLength.h"
+#include "tests/support/TestMedia.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -72,10 +73,7 @@ QByteArray oneNoteMidi(quint32 ticks) {
     return smf(0, 480, {track});
 }
 
-bool writeFile(const QString &path, const QByteArray &bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
+using testmedia::WriteFile;
 
 // Waits for a condition while the event loop runs (the timeout only bounds a failure).
 template <class F> bool waitFor(F condition, int timeoutMs = 15000) {
@@ -104,11 +102,11 @@ protected:
                 "sox", {"-n", "-r", "44100", "-c", "2", dir->filePath(name), "synth", "0.4", "sine", "440"});
             ASSERT_EQ(rc, 0) << "sox could not write " << name;
         }
-        ASSERT_TRUE(writeFile(dir->filePath("note.mid"), oneNoteMidi(480)));
-        ASSERT_TRUE(writeFile(dir->filePath("garbage.wav"), QByteArray(3000, '\x5A')));
-        ASSERT_TRUE(writeFile(dir->filePath("garbage.mp3"), QByteArray("this is plain text, not sound\n").repeated(60)));
-        ASSERT_TRUE(writeFile(dir->filePath("garbage.mid"), QByteArray(2000, '\x11')));
-        ASSERT_TRUE(writeFile(dir->filePath("empty.wav"), QByteArray()));
+        ASSERT_TRUE(WriteFile(dir->filePath("note.mid"), oneNoteMidi(480)));
+        ASSERT_TRUE(WriteFile(dir->filePath("garbage.wav"), QByteArray(3000, '\x5A')));
+        ASSERT_TRUE(WriteFile(dir->filePath("garbage.mp3"), QByteArray("this is plain text, not sound\n").repeated(60)));
+        ASSERT_TRUE(WriteFile(dir->filePath("garbage.mid"), QByteArray(2000, '\x11')));
+        ASSERT_TRUE(WriteFile(dir->filePath("empty.wav"), QByteArray()));
         ASSERT_EQ(mkfifo(QFile::encodeName(dir->filePath("pipe.wav")).constData(), 0600), 0);
         ASSERT_TRUE(QDir(dir->path()).mkdir("folder.mid"));
     }
@@ -439,7 +437,7 @@ TEST(MediaPlayerNoAudio, OpenWithoutAnAudioDeviceRaises) {
     if (qEnvironmentVariableIsSet("NUVIRA_MEDIA_CHILD")) {
         QTemporaryDir dir;
         const QString file = dir.filePath("note.mid");
-        ASSERT_TRUE(writeFile(file, oneNoteMidi(480)));
+        ASSERT_TRUE(WriteFile(file, oneNoteMidi(480)));
         MediaPlayer player;
         player.setFileName(file);
         try {

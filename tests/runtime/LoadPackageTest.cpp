@@ -2,6 +2,7 @@
 #include "RecordingMedia.h"
 
 #include "package/PackageFormat.h"
+#include "tests/support/TestMedia.h"
 
 #include <QRandomGenerator>
 #include <cstring>
@@ -46,9 +47,7 @@ protected:
     QString write(const QByteArray &bytes, const QString &name = "pkg.scr")
     {
         const QString path = work.filePath(name);
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
+        EXPECT_TRUE(testmedia::WriteFile(path, bytes));
         return path;
     }
 };

@@ -138,10 +138,7 @@ TEST_F(Flash, ASingleMovieIsReloadedFromItsFile)
     auto f = open({still(15)});
     EXPECT_EQ(f->NextItem, 0);
     // Replace the extracted movie: the reload shows the file as it is now.
-    QFile file(env.tempDir() + "fscreen0.swf");
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(still(1000));
-    file.close();
+    ASSERT_TRUE(testmedia::WriteFile(env.tempDir() + "fscreen0.swf", still(1000)));
     EXPECT_EQ(f->FlashPlayer->FrameCount(), 15);
     f->SlidingTimerTimer();
     EXPECT_EQ(f->FlashPlayer->FrameCount(), 1000);

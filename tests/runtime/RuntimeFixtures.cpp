@@ -3,11 +3,11 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
-#include <QtEndian>
 #include <cmath>
 
 #include "builder/PicturePreparation.h"
 #include "package/PackageFormat.h"
+#include "tests/support/TestMedia.h"
 
 namespace fixtures {
 
@@ -18,78 +18,15 @@ QByteArray Jpeg(QSize size, QColor colour)
     return EncodeJpeg(img, 80);
 }
 
-namespace {
-void put16(QByteArray &b, quint16 v)
-{
-    b.append(char(v & 0xff));
-    b.append(char(v >> 8));
-}
-void put32(QByteArray &b, quint32 v)
-{
-    put16(b, quint16(v & 0xffff));
-    put16(b, quint16(v >> 16));
-}
-} // namespace
-
-QByteArray Wav(int milliseconds)
-{
-    const int rate = 22050;
-    const int samples = rate * milliseconds / 1000;
-    QByteArray data;
-    for (int i = 0; i < samples; ++i)
-        put16(data, quint16(qint16(3000 * std::sin(2 * M_PI * 440.0 * i / rate))));
-    QByteArray b("RIFF");
-    put32(b, quint32(36 + data.size()));
-    b.append("WAVEfmt ");
-    put32(b, 16);
-    put16(b, 1);        // PCM
-    put16(b, 1);        // mono
-    put32(b, rate);
-    put32(b, rate * 2); // bytes per second
-    put16(b, 2);        // block align
-    put16(b, 16);       // bits
-    b.append("data");
-    put32(b, quint32(data.size()));
-    b.append(data);
-    return b;
-}
-
 QByteArray Swf(int frames, double frameRate, QColor background, QSize stage)
 {
-    // Stage rectangle: 5 bits of field width, then Xmin, Xmax, Ymin, Ymax in twips.
-    const int nbits = 16;
-    const quint32 fields[4] = {0, quint32(stage.width() * 20), 0, quint32(stage.height() * 20)};
-    QByteArray rect;
-    quint64 acc = 0;
-    int accBits = 0;
-    auto pushBits = [&](quint32 v, int n) {
-        for (int i = n - 1; i >= 0; --i) {
-            acc = (acc << 1) | ((v >> i) & 1u);
-            if (++accBits == 8) {
-                rect.append(char(acc & 0xff));
-                acc = 0;
-                accBits = 0;
-            }
-        }
-    };
-    pushBits(nbits, 5);
-    for (quint32 f : fields) pushBits(f, nbits);
-    if (accBits) pushBits(0, 8 - accBits);
-
-    QByteArray body = rect;
-    put16(body, quint16(std::lround(frameRate * 256.0)));
-    put16(body, quint16(frames));
-    put16(body, quint16((9 << 6) | 3)); // SetBackgroundColor
-    body.append(char(background.red()));
-    body.append(char(background.green()));
-    body.append(char(background.blue()));
-    put16(body, 0); // End
-
-    QByteArray b("FWS");
-    b.append(char(10));
-    put32(b, quint32(8 + body.size()));
-    b.append(body);
-    return b;
+    testmedia::SwfMovie movie;
+    movie.width = stage.width();
+    movie.height = stage.height();
+    movie.rate88 = int(std::lround(frameRate * 256.0));
+    movie.frames = frames;
+    movie.tagsBeforeFrame = testmedia::SwfBackground(background.red(), background.green(), background.blue());
+    return testmedia::Swf(movie);
 }
 
 namespace {

@@ -12,13 +12,14 @@
 
 #include "platform/MessageService.h"
 #include "platform/Taskbar.h"
+#include "tests/support/TestMedia.h"
 
 namespace fixtures {
 
 QByteArray Jpeg(QSize size, QColor colour);
-QByteArray Wav(int milliseconds);
-// An uncompressed movie header: stage size, frame rate (frames per second, stored as
-// 8.8 fixed point), frame count, background colour, then an end tag.
+using testmedia::Wav;
+// An uncompressed movie: stage size, frame rate (frames per second, stored as 8.8 fixed
+// point), frame count and background colour.
 QByteArray Swf(int frames, double frameRate, QColor background = Qt::blue, QSize stage = {550, 400});
 
 struct MusicPiece {

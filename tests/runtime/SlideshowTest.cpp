@@ -129,9 +129,7 @@ TEST_F(Slideshow, UnreadablePictureIsRetriedAfterTheNextInterval)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray good = file.readAll();
     file.close();
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write("not a picture");
-    file.close();
+    ASSERT_TRUE(testmedia::WriteFile(second, "not a picture"));
 
     f->SlidingTimerTimer(); // idle tick 1
     EXPECT_THROW(f->SlidingTimerTimer(), std::exception);
@@ -139,9 +137,7 @@ TEST_F(Slideshow, UnreadablePictureIsRetriedAfterTheNextInterval)
     EXPECT_EQ(f->NextItem, 1) << "the same picture is tried again";
     EXPECT_FALSE(f->ImageShow1->Busy());
 
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(good);
-    file.close();
+    ASSERT_TRUE(testmedia::WriteFile(second, good));
     EXPECT_EQ(ticksUntilTransition(*f, 5), 2);
     EXPECT_EQ(colourIndex(f->ImageShow1->Picture()), 1);
     EXPECT_EQ(f->NextItem, 2);
@@ -161,11 +157,9 @@ TEST_F(Slideshow, AFailingTickIsReportedAndTheShowGoesOn)
 
 TEST_F(Slideshow, EmptyOrUnreadablePackageLeavesTheWindowBlack)
 {
-    QFile bad(env.dir() + "/bad.scr");
-    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
-    bad.write(QByteArray(700, '\x0e')); // picture type, absurd counts
-    bad.close();
-    TForm1 f(bad.fileName());
+    const QString bad = env.dir() + "/bad.scr";
+    ASSERT_TRUE(testmedia::WriteFile(bad, QByteArray(700, '\x0e'))); // picture type, absurd counts
+    TForm1 f(bad);
     f.SlidingTimer->stop();
     EXPECT_EQ(f.FileCount, 0);
     EXPECT_EQ(f.QuitMode, 0);
