@@ -130,6 +130,16 @@ void addVerticalBands(RectUnion &u, const EffectMetrics &m, int p)
 
 enum class Blinds { Left, Right, Top, Bottom };
 
+void addUnevenBlinds(RectUnion &u, const EffectMetrics &m, int p, Blinds blinds)
+{
+    switch (blinds) {
+    case Blinds::Left: addBlindsFromLeft(u, m, p); break;
+    case Blinds::Right: addBlindsFromRight(u, m, p); break;
+    case Blinds::Top: addBlindsFromTop(u, m, p); break;
+    case Blinds::Bottom: addBlindsFromBottom(u, m, p); break;
+    }
+}
+
 void drawBandsAndBlinds(QImage &Screen, const QImage &Picture, const EffectMetrics &m, int p,
                         bool horizontalBands, Blinds blinds)
 {
@@ -140,12 +150,7 @@ void drawBandsAndBlinds(QImage &Screen, const QImage &Picture, const EffectMetri
         addHorizontalBands(u, m, p);
     else
         addVerticalBands(u, m, p);
-    switch (blinds) {
-    case Blinds::Left: addBlindsFromLeft(u, m, p); break;
-    case Blinds::Right: addBlindsFromRight(u, m, p); break;
-    case Blinds::Top: addBlindsFromTop(u, m, p); break;
-    case Blinds::Bottom: addBlindsFromBottom(u, m, p); break;
-    }
+    addUnevenBlinds(u, m, p, blinds);
     ClipAndDraw(Screen, Picture, u.region());
 }
 
@@ -154,12 +159,7 @@ void drawUnevenBlinds(QImage &Screen, const QImage &Picture, const EffectMetrics
     if (empty(m))
         return;
     RectUnion u(bounds(m));
-    switch (blinds) {
-    case Blinds::Left: addBlindsFromLeft(u, m, p); break;
-    case Blinds::Right: addBlindsFromRight(u, m, p); break;
-    case Blinds::Top: addBlindsFromTop(u, m, p); break;
-    case Blinds::Bottom: addBlindsFromBottom(u, m, p); break;
-    }
+    addUnevenBlinds(u, m, p, blinds);
     ClipAndDraw(Screen, Picture, u.region());
 }
 

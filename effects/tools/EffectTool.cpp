@@ -89,16 +89,17 @@ QImage renderFrame(const QImage &oldScreen, const QImage &picture, int style, in
     return screen;
 }
 
-void prepareHeadlessGui()
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-}
-
-QStringList programArguments(int argc, char **argv)
+namespace {
+QStringList argumentsAfterName(int argc, char **argv)
 {
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
+    // Set here, before the application below is made.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     return args;
 }
+} // namespace
+
+EffectToolApp::EffectToolApp(int argc, char **argv) : args(argumentsAfterName(argc, argv)), m_app(m_qtArgc, argv) {}

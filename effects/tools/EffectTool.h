@@ -1,5 +1,6 @@
 #pragma once
 // Shared parts of the effect-frame and effect-sheet programs.
+#include <QGuiApplication>
 #include <QImage>
 #include <QString>
 #include <QStringList>
@@ -35,8 +36,15 @@ std::optional<int> parseArguments(const QStringList &args, const std::vector<Num
 // picture at 100, in between the effect drawn over the old screen.
 QImage renderFrame(const QImage &oldScreen, const QImage &picture, int style, int step, int progress);
 
-// The program's arguments after its name.
-QStringList programArguments(int argc, char **argv);
+// What both programs start with: their arguments after the name, read before Qt sees
+// them (Qt would take "--style" for its own), and a GUI application that needs no display
+// (fonts for the labels).
+class EffectToolApp {
+public:
+    EffectToolApp(int argc, char **argv);
+    const QStringList args;
 
-// Makes the Qt GUI classes (fonts for the labels) usable without a display.
-void prepareHeadlessGui();
+private:
+    int m_qtArgc = 1;
+    QGuiApplication m_app;
+};

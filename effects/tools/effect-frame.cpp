@@ -3,7 +3,6 @@
 #include "effects/ShowEffect.h"
 #include "effects/tools/EffectTool.h"
 
-#include <QGuiApplication>
 #include <QStringList>
 #include <cstdio>
 
@@ -17,14 +16,10 @@ static void usage()
 
 int main(int argc, char **argv)
 {
-    // Our options are read before Qt sees them: Qt would take "--style" for its own.
-    const QStringList args = programArguments(argc, argv);
-    prepareHeadlessGui();
-    int qtArgc = 1;
-    QGuiApplication app(qtArgc, argv);
+    const EffectToolApp app(argc, argv);
     int style = 0, progress = -1, step = 4; // 0 and -1: not given
     QStringList files;
-    if (const auto end = parseArguments(args,
+    if (const auto end = parseArguments(app.args,
                                         {{"--style", 1, EffectCount, &style},
                                          {"--progress", 0, 100, &progress},
                                          {"--step", 1, 100, &step}},

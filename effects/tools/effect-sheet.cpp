@@ -4,7 +4,6 @@
 #include "effects/ShowEffect.h"
 #include "effects/tools/EffectTool.h"
 
-#include <QGuiApplication>
 #include <QPainter>
 #include <QStringList>
 #include <cstdio>
@@ -20,14 +19,10 @@ static void usage()
 
 int main(int argc, char **argv)
 {
-    // Our options are read before Qt sees them: Qt would take "--style" for its own.
-    const QStringList args = programArguments(argc, argv);
-    prepareHeadlessGui();
-    int qtArgc = 1;
-    QGuiApplication app(qtArgc, argv);
+    const EffectToolApp app(argc, argv);
     int step = 4, from = 1, to = EffectCount, thumbW = 160;
     QStringList files;
-    if (const auto end = parseArguments(args,
+    if (const auto end = parseArguments(app.args,
                                         {{"--step", 1, 100, &step},
                                          {"--from", 1, EffectCount, &from},
                                          {"--to", 1, EffectCount, &to},
