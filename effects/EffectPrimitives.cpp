@@ -483,28 +483,19 @@ void RotateBitmap(QImage &Screen, const QImage &Picture, int A, int B, double An
     const int64_t loX = -int64_t(A) * 65536, hiX = (int64_t(W) - A) * 65536;
     const int64_t loY = -int64_t(B) * 65536, hiY = (int64_t(H) - B) * 65536;
     const int64_t u0 = int64_t(1) - A; // u at x = 0
-    struct RowRun {
-        int64_t nx0, ny0, first, last;
-    };
-    std::vector<RowRun> runs(static_cast<size_t>(dh));
     for (int y = 0; y < dh; ++y) {
         const int64_t v = int64_t(H) - B - y;
-        RowRun &r = runs[size_t(y)];
-        r.nx0 = u0 * C - v * S; // grows by C per column
-        r.ny0 = u0 * S + v * C; // grows by S per column
-        r.first = 0;
-        r.last = dw - 1;
-        narrow(r.nx0, C, loX, hiX, r.first, r.last);
-        narrow(r.ny0, S, loY, hiY, r.first, r.last);
-    }
-    for (int y = 0; y < dh; ++y) {
-        const RowRun &r = runs[size_t(y)];
-        if (r.first > r.last)
+        const int64_t nx0 = u0 * C - v * S; // grows by C per column
+        const int64_t ny0 = u0 * S + v * C; // grows by S per column
+        int64_t first = 0, last = dw - 1;
+        narrow(nx0, C, loX, hiX, first, last);
+        narrow(ny0, S, loY, hiY, first, last);
+        if (first > last)
             continue;
         auto *drow = reinterpret_cast<uint32_t *>(dbase + y * dbpl);
-        int64_t nx = r.nx0 + r.first * C;
-        int64_t ny = r.ny0 + r.first * S;
-        for (int64_t x = r.first; x <= r.last; ++x, nx += C, ny += S) {
+        int64_t nx = nx0 + first * C;
+        int64_t ny = ny0 + first * S;
+        for (int64_t x = first; x <= last; ++x, nx += C, ny += S) {
             const int64_t sx = A + (nx >> 16);
             const int64_t sr = B + (ny >> 16);
             const auto *srow = reinterpret_cast<const uint32_t *>(sbase + (H - 1 - sr) * sbpl);
