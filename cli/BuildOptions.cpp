@@ -21,15 +21,13 @@ const char *const BuildUsage =
     "  -o OUTPUT        the file to write; its extension becomes .scr or .exe\n"
     "  --inspect FILE   print a package's trailer and piece sizes\n";
 
-QList<int> OfferedEffects()
+namespace {
+QList<int> offeredEffects()
 {
-    QList<int> list;
-    for (int k = 1; k <= package::MaxEffectNumber; ++k)
-        if (!package::IsExcludedEffect(k)) list << k;
-    return list;
+    const std::vector<int> offered = package::OfferedEffects();
+    return QList<int>(offered.begin(), offered.end());
 }
 
-namespace {
 bool toInt(const QString &s, int &out)
 {
     bool ok = false;
@@ -42,10 +40,9 @@ QString ParseEffectList(const QString &text, QList<int> &out)
 {
     out.clear();
     if (text.trimmed().compare(QLatin1String("all"), Qt::CaseInsensitive) == 0) {
-        out = OfferedEffects();
+        out = offeredEffects();
         return {};
     }
-    const QList<int> offered = OfferedEffects();
     for (const QString &item : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
         int from = 0, to = 0;
         const qsizetype dash = item.indexOf(QLatin1Char('-'), 1);
@@ -58,9 +55,11 @@ QString ParseEffectList(const QString &text, QList<int> &out)
             return QStringLiteral("bad effect number \"%1\"").arg(item);
         }
         for (int k = from; k <= to; ++k) {
-            if (!offered.contains(k))
-                return QStringLiteral("effect %1 is not offered (use 1 to 122 without 7, 9, 16, 17, 24-27, "
-                                      "33, 34, 47-51, 119-122)").arg(k);
+            if (!package::IsOfferedEffect(k))
+                return QStringLiteral("effect %1 is not offered (use 1 to %2 without %3)")
+                    .arg(k)
+                    .arg(package::MaxEffectNumber)
+                    .arg(QString::fromStdString(package::ExcludedEffectsText()));
             if (!out.contains(k)) out << k;
         }
     }
@@ -114,6 +113,6 @@ QString ParseBuildOptions(const QStringList &args, BuildOptions &o)
             o.files << a;
         }
     }
-    if (!effectsGiven) o.effects = OfferedEffects();
+    if (!effectsGiven) o.effects = offeredEffects();
     return {};
 }

@@ -20,9 +20,6 @@ struct BuildOptions {
     QStringList files;
 };
 
-// The effect numbers the creator offers: 1 to 122 without the excluded ones (103).
-QList<int> OfferedEffects();
-
 // Parses "1,8,52-60" or "all". Returns an error text, empty when it parsed.
 QString ParseEffectList(const QString &text, QList<int> &out);
 

@@ -164,14 +164,6 @@ public:
 // register itself.
 static void initCreatorResources() { Q_INIT_RESOURCE(creator); }
 
-QList<int> OfferedEffects()
-{
-    QList<int> out;
-    for (int n = 1; n <= package::MaxEffectNumber; ++n)
-        if (!package::IsExcludedEffect(n)) out << n;
-    return out;
-}
-
 QString OutputNameFromFile(const QString &path)
 {
     const QString name = QFileInfo(path).fileName();
@@ -538,7 +530,7 @@ void TSaverForm::fillEffectList()
 {
     lbx_effects->clear();
     int position = 0;
-    for (int n : OfferedEffects()) {
+    for (int n : package::OfferedEffects()) {
         auto *item = new QListWidgetItem(QStringLiteral("Efecto %1").arg(++position), lbx_effects);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);

@@ -28,10 +28,6 @@ class TImageShow;
 // The pages of the wizard, in tab order.
 enum WizardPage { PageType = 0, PageFiles, PageSounds, PageOptions, PageEffects, PageBuild, PageCount };
 
-// The effect numbers the effect list offers, in list order: 1 to 122 without the
-// excluded numbers (103 of them).
-QList<int> OfferedEffects();
-
 // The output name the source page derives from a file: its name without folder and
 // without its last four characters (empty for names of four characters or fewer).
 QString OutputNameFromFile(const QString &path);

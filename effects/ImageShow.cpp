@@ -96,12 +96,6 @@ void TFrameEvent::WaitFor()
     Cond.wait(g, [this] { return Signalled; });
 }
 
-bool TFrameEvent::IsSet()
-{
-    std::lock_guard<std::mutex> g(Lock);
-    return Signalled;
-}
-
 // ---- TAnimateThread ---------------------------------------------------------------------
 
 TAnimateThread::TAnimateThread(TCustomImageShow *control, TThreadPriority priority)
@@ -157,7 +151,6 @@ void TAnimateThread::Execute()
         static const int niceness[] = {19, 10, 5, 0, -5, -10, -15};
         setpriority(PRIO_PROCESS, id_t(syscall(SYS_gettid)), niceness[Priority]);
     }
-    ThreadStarted.store(true);
     try {
         while (!Terminated()) {
             const long long t0 = TickCount();
@@ -271,8 +264,7 @@ void TCustomImageShow::SetStretch(bool value)
     if (value == FStretch)
         return;
     FStretch = value;
-    if (!FrameEmpty() && !Painting)
-        update();
+    UpdateIfShowingFrame();
 }
 
 void TCustomImageShow::SetStretchFine(bool value)
@@ -280,8 +272,7 @@ void TCustomImageShow::SetStretchFine(bool value)
     if (value == FStretchFine)
         return;
     FStretchFine = value;
-    if (!FrameEmpty() && !Painting)
-        update();
+    UpdateIfShowingFrame();
 }
 
 void TCustomImageShow::SetCenter(bool value)
@@ -292,8 +283,7 @@ void TCustomImageShow::SetCenter(bool value)
     // The frame is placed whether or not Picture still holds a graphic: a frame left on
     // show after Picture was cleared must move too.
     CalcPicRect();
-    if (!FrameEmpty() && !Painting)
-        update();
+    UpdateIfShowingFrame();
 }
 
 void TCustomImageShow::SetAutoSize(bool value)
@@ -558,17 +548,30 @@ void TCustomImageShow::Execute()
         // started another, or destroyed the control.
         if (self && Generation == generation && Busy()) {
             StopThread();
-            {
-                std::lock_guard<std::recursive_mutex> g(NewPictureLock);
-                NewPicture = QImage();
-            }
-            {
-                std::lock_guard<std::recursive_mutex> g(OldScreenLock);
-                OldScreen = QImage();
-            }
+            ReleaseTransitionBitmaps();
             FBusy.store(false);
         }
         throw;
+    }
+}
+
+// Asks for a repaint when a frame is on show and no paint is under way.
+void TCustomImageShow::UpdateIfShowingFrame()
+{
+    if (!FrameEmpty() && !Painting)
+        update();
+}
+
+// Frees the old screen and the incoming picture once a transition is over.
+void TCustomImageShow::ReleaseTransitionBitmaps()
+{
+    {
+        std::lock_guard<std::recursive_mutex> g(NewPictureLock);
+        NewPicture = QImage();
+    }
+    {
+        std::lock_guard<std::recursive_mutex> g(OldScreenLock);
+        OldScreen = QImage();
     }
 }
 
@@ -761,14 +764,7 @@ void TCustomImageShow::FinishTransition()
     if (!Busy())
         return;
     FBusy.store(false);
-    {
-        std::lock_guard<std::recursive_mutex> g(NewPictureLock);
-        NewPicture = QImage();
-    }
-    {
-        std::lock_guard<std::recursive_mutex> g(OldScreenLock);
-        OldScreen = QImage();
-    }
+    ReleaseTransitionBitmaps();
     if (LoopWait)
         LoopWait->quit();
     if (Destroying)
@@ -804,8 +800,7 @@ void TCustomImageShow::RenderFrame()
         std::lock_guard<std::recursive_mutex> oldLock(OldScreenLock);
         CopyImage(FrameBitmap, OldScreen);
     }
-    if (OnBeforeNewFrame)
-        OnBeforeNewFrame(this, NewPicture, FrameBitmap);
+    DoBeforeNewFrame(NewPicture, FrameBitmap);
     const QRect R(0, 0, PicWidth, PicHeight);
     const int progress = Progress();
     if (progress == 100) {
@@ -820,8 +815,7 @@ void TCustomImageShow::RenderFrame()
         }
     }
     MarkFrameDirty(R);
-    if (OnAfterNewFrame)
-        OnAfterNewFrame(this, NewPicture, FrameBitmap);
+    DoAfterNewFrame(NewPicture, FrameBitmap);
 }
 
 void TCustomImageShow::MarkFrameDirty(const QRect &r)
@@ -980,8 +974,7 @@ void TCustomImageShow::resizeEvent(QResizeEvent *e)
     EnsureBackBufferSize();
     // Placed also when Picture was cleared after the last transition (see SetCenter).
     CalcPicRect();
-    if (!FrameEmpty() && !Painting)
-        update();
+    UpdateIfShowingFrame();
 }
 
 void TCustomImageShow::enterEvent(QEnterEvent *e)

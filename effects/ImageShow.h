@@ -54,7 +54,6 @@ public:
     void SetEvent();
     void ResetEvent();
     void WaitFor();
-    bool IsSet();
 
 private:
     std::mutex Lock;
@@ -75,7 +74,6 @@ public:
     bool Terminated();
     void WaitFor(); // joins the thread (idempotent)
 
-    std::atomic<bool> ThreadStarted{false};
     std::atomic<bool> Finished{false}; // the body has ended and posted its end event
 
 private:
@@ -217,6 +215,8 @@ protected:
 
 private:
     void PrepareTransition();
+    void ReleaseTransitionBitmaps();
+    void UpdateIfShowingFrame();
     void Animate();
     void AnimateLoop();
     bool StopThread();

@@ -282,13 +282,20 @@ void MediaPlayer::Open() {
         // own detection before it is refused.
         Mix_Music *music = nullptr;
         std::string firstError;
+        // The file's MIDI length, read once when first needed: by the header check below,
+        // then as the track length, which SDL_mixer does not give for MIDI.
+        std::optional<std::optional<std::int64_t>> midiLength;
+        const auto midiLengthMs = [&] {
+            if (!midiLength) midiLength = midiFileLengthMs(m_fileName);
+            return *midiLength;
+        };
         std::vector<Mix_MusicType> attempts;
         if (mixTypeFor(device) != MUS_NONE) attempts.push_back(mixTypeFor(device));
         attempts.push_back(MUS_NONE);
         for (Mix_MusicType attempt : attempts) {
             // FluidSynth takes any bytes as a MIDI file and plays silence; a file
             // without a MIDI header is not given to it.
-            if (attempt == MUS_MID && !midiFileLengthMs(m_fileName)) {
+            if (attempt == MUS_MID && !midiLengthMs()) {
                 firstError = "Not a MIDI file: " + m_fileName.toStdString();
                 continue;
             }
@@ -313,7 +320,7 @@ void MediaPlayer::Open() {
         if (seconds >= 0) {
             m_length = static_cast<std::int64_t>(std::llround(seconds * 1000.0));
         } else if (Mix_GetMusicType(music) == MUS_MID) {
-            m_length = midiFileLengthMs(m_fileName).value_or(-1);
+            m_length = midiLengthMs().value_or(-1);
         } else {
             m_length = -1;
         }

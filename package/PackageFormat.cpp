@@ -54,6 +54,45 @@ bool IsExcludedEffect(int number)
     return std::find(ExcludedEffects.begin(), ExcludedEffects.end(), number) != ExcludedEffects.end();
 }
 
+bool IsOfferedEffect(int number)
+{
+    return number >= 1 && number <= MaxEffectNumber && !IsExcludedEffect(number);
+}
+
+std::vector<int> OfferedEffects()
+{
+    std::vector<int> out;
+    for (int n = 1; n <= MaxEffectNumber; ++n)
+        if (IsOfferedEffect(n))
+            out.push_back(n);
+    return out;
+}
+
+std::string ExcludedEffectsText()
+{
+    std::string text;
+    for (std::size_t i = 0; i < ExcludedEffects.size();) {
+        std::size_t j = i;
+        while (j + 1 < ExcludedEffects.size() && ExcludedEffects[j + 1] == ExcludedEffects[j] + 1)
+            ++j;
+        const auto item = [&](std::size_t k) {
+            if (!text.empty())
+                text += ", ";
+            text += std::to_string(ExcludedEffects[k]);
+        };
+        if (j - i >= 2) {
+            item(i);
+            text += '-';
+            text += std::to_string(ExcludedEffects[j]);
+        } else {
+            for (std::size_t k = i; k <= j; ++k)
+                item(k);
+        }
+        i = j + 1;
+    }
+    return text;
+}
+
 std::string TrailerLimitError(const Trailer &t)
 {
     const int pieces = int(t.sizes.size());

@@ -60,6 +60,12 @@ const char *MusicExtension(std::uint8_t code);
 inline constexpr std::array<int, 19> ExcludedEffects{7, 9, 16, 17, 24, 25, 26, 27, 33, 34,
                                                      47, 48, 49, 50, 51, 119, 120, 121, 122};
 bool IsExcludedEffect(int number);
+// The effect numbers a user can choose: 1 to MaxEffectNumber without the excluded ones.
+bool IsOfferedEffect(int number);
+// All of them, in order (103 numbers).
+std::vector<int> OfferedEffects();
+// The excluded numbers as a person reads them: runs of three or more joined as "24-27".
+std::string ExcludedEffectsText();
 
 // The content of a trailer, as both programs see it.
 struct Trailer {

@@ -7,6 +7,7 @@
 //   imageshow_bench                      every offered effect at Delay 40
 //   imageshow_bench --benchmark_filter=FrameCost   the machinery's own cost per frame (Delay 0)
 #include "effects/ImageShow.h"
+#include "package/PackageFormat.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -26,12 +27,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-bool Offered(int n)
-{
-    static const int excluded[] = {7, 9, 16, 17, 24, 25, 26, 27, 33, 34, 47, 48, 49, 50, 51, 119, 120, 121, 122};
-    return n >= 1 && n <= 122 && std::find(std::begin(excluded), std::end(excluded), n) == std::end(excluded);
-}
 
 QImage Picture(int w, int h, int seed)
 {
@@ -194,9 +189,8 @@ void BM_FrameCost(benchmark::State &state)
 
 void OfferedEffects(benchmark::internal::Benchmark *b)
 {
-    for (int n = 1; n <= 122; ++n)
-        if (Offered(n))
-            b->Arg(n);
+    for (int n : package::OfferedEffects())
+        b->Arg(n);
 }
 
 BENCHMARK(BM_Transition)->Apply(OfferedEffects)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);

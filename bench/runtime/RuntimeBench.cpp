@@ -154,7 +154,8 @@ TForm1 &TransitionForm()
         form = std::make_unique<TForm1>(Package(2, {1}));
         form->SlidingTimer->stop();
         form->showCoveringScreen();
-        QTest::qWaitForWindowExposed(form.get());
+        if (!QTest::qWaitForWindowExposed(form.get()))
+            qWarning("the full-screen window was not exposed; frame figures may be off");
     }
     return *form;
 }
