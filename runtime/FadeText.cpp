@@ -7,7 +7,7 @@ FadeText::FadeText(QWidget *parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     m_timer.setInterval(40);
-    connect(&m_timer, &QTimer::timeout, this, qOverload<>(&QWidget::update));
+    connect(&m_timer, &QTimer::timeout, this, &FadeText::tick);
     resize(145, 34);
     setActive(true);
 }
@@ -58,12 +58,22 @@ FadeText::Frame FadeText::currentFrame() const
     return frameAt(m_clock.isValid() ? m_clock.elapsed() : 0);
 }
 
+// While a line stands still nothing needs painting; only a change of line or of fade
+// asks for a paint.
+void FadeText::tick()
+{
+    if (!m_hasPainted || currentFrame() != m_painted)
+        update();
+}
+
 void FadeText::paintEvent(QPaintEvent *)
 {
+    const Frame f = currentFrame();
+    m_painted = f;
+    m_hasPainted = true;
     QPainter p(this);
     p.fillRect(rect(), m_background);
     if (m_lines.isEmpty()) return;
-    const Frame f = currentFrame();
     const auto mix = [&](int a, int b) { return int(a + (b - a) * f.opacity + 0.5); };
     const QColor c(mix(m_background.red(), m_textColor.red()),
                    mix(m_background.green(), m_textColor.green()),

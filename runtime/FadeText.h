@@ -28,6 +28,7 @@ public:
     struct Frame {
         int line = 0;
         double opacity = 1.0;
+        bool operator==(const Frame &) const = default;
     };
     Frame frameAt(qint64 t) const;
     Frame currentFrame() const;
@@ -36,9 +37,13 @@ protected:
     void paintEvent(QPaintEvent *) override;
 
 private:
+    void tick();
+
     QStringList m_lines;
     QColor m_textColor = Qt::black;
     QColor m_background = Qt::white;
     QTimer m_timer;
     QElapsedTimer m_clock;
+    Frame m_painted;    // what the last paint showed
+    bool m_hasPainted = false;
 };

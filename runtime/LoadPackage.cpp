@@ -13,6 +13,13 @@
 
 QString TempDir;
 
+QString PictureFileName(int i) { return QStringLiteral("fpics%1.jpg").arg(i); }
+QString MovieFileName(int i) { return QStringLiteral("fscreen%1.swf").arg(i); }
+QString MusicFileName(int i, std::uint8_t kind)
+{
+    return QStringLiteral("fscreen%1").arg(i) + QLatin1String(package::MusicExtension(kind));
+}
+
 namespace {
 
 class Fd {
@@ -100,10 +107,10 @@ bool LoadPackage(const QString &path, PlayerState &state, PackageMedia &media)
         state.Reserved = t.reserved;
         for (int i = t.fileCount - 1; i >= 0; --i) {
             position -= t.sizes[std::size_t(i)];
-            if (!extractPiece(fd.get(), position, t.sizes[std::size_t(i)], QStringLiteral("fscreen%1.swf").arg(i)))
+            if (!extractPiece(fd.get(), position, t.sizes[std::size_t(i)], MovieFileName(i)))
                 return false;
         }
-        media.startMovie(TempDir + QStringLiteral("fscreen0.swf"));
+        media.startMovie(TempDir + MovieFileName(0));
         return true;
     }
 
@@ -118,7 +125,7 @@ bool LoadPackage(const QString &path, PlayerState &state, PackageMedia &media)
 
     for (int i = t.fileCount - 1; i >= 0; --i) {
         position -= t.sizes[std::size_t(i)];
-        if (!extractPiece(fd.get(), position, t.sizes[std::size_t(i)], QStringLiteral("fpics%1.jpg").arg(i)))
+        if (!extractPiece(fd.get(), position, t.sizes[std::size_t(i)], PictureFileName(i)))
             return false;
     }
     bool musicStarted = true;
@@ -126,17 +133,16 @@ bool LoadPackage(const QString &path, PlayerState &state, PackageMedia &media)
         for (int j = state.MusicCount - 1; j >= 0; --j) {
             const auto size = t.sizes[std::size_t(t.fileCount + j)];
             position -= size;
-            const char *ext = package::MusicExtension(t.musicKinds[std::size_t(j)]);
-            if (*ext == 0) continue; // unknown kind: skipped
-            if (!extractPiece(fd.get(), position, size, QStringLiteral("fscreen%1%2").arg(j).arg(QLatin1String(ext))))
+            const std::uint8_t kind = t.musicKinds[std::size_t(j)];
+            if (*package::MusicExtension(kind) == 0) continue; // unknown kind: skipped
+            if (!extractPiece(fd.get(), position, size, MusicFileName(j, kind)))
                 return false;
         }
         // Music that cannot start (no sound device, a damaged track) makes the result
         // false, but the slideshow's own settings are still read: a silent show keeps its
         // interval and effects.
         try {
-            media.startMusic(TempDir + QStringLiteral("fscreen0") +
-                             QLatin1String(package::MusicExtension(t.musicKinds[0])));
+            media.startMusic(TempDir + MusicFileName(0, t.musicKinds[0]));
         } catch (const std::exception &) {
             musicStarted = false;
         }

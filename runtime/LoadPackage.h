@@ -3,6 +3,7 @@
 // temporary folder and fills the player state; starts music track 0 or movie 0.
 #include <QPoint>
 #include <QString>
+#include <cstdint>
 
 #include "runtime/PlayerState.h"
 
@@ -24,6 +25,12 @@ public:
 
 // The global temporary folder of the runtime, with its trailing '/'.
 extern QString TempDir;
+
+// The names of the extracted pieces in TempDir: picture i, movie i, and music track i of
+// the given kind code (no extension for an unknown code).
+QString PictureFileName(int i);
+QString MovieFileName(int i);
+QString MusicFileName(int i, std::uint8_t kind);
 
 // Returns true when loading ran to its end, false when an error stopped it; what was
 // loaded before the error stays in place.

@@ -152,7 +152,7 @@ void TForm1::SlidingTimerTimer()
         const int k = EffectCount > 0 ? Random(EffectCount) : 0;
         ImageShow1->SetStyle(EffectCount > 0 ? int(EffectList.value(k)) : 0);
         QString error;
-        const QString file = TempDir + QStringLiteral("fpics%1.jpg").arg(NextItem);
+        const QString file = TempDir + PictureFileName(NextItem);
         if (!ImageShow1->LoadPicture(file, &error))
             // Leaves the handler: the application reports it, and the same picture is
             // tried again after the next interval.
@@ -164,7 +164,7 @@ void TForm1::SlidingTimerTimer()
     } else if (SaverKind == QLatin1String("flash")) {
         if (FileCount <= 0) return;
         if (FlashPlayer->FrameCount() - 20 > FlashPlayer->CurrentFrame()) return;
-        FlashPlayer->setMovie(TempDir + QStringLiteral("fscreen%1.swf").arg(NextItem));
+        FlashPlayer->setMovie(TempDir + MovieFileName(NextItem));
         FlashPlayer->Play();
         ++NextItem;
         if (NextItem >= FileCount) NextItem = 0;
@@ -206,8 +206,7 @@ void TForm1::mpBackNotify()
         else
             ++MusicIndex;
         const auto code = MusicIndex < MusicKinds.size() ? std::uint8_t(MusicKinds.at(MusicIndex)) : std::uint8_t(0);
-        const QString name = TempDir + QStringLiteral("fscreen%1").arg(MusicIndex) +
-                             QLatin1String(package::MusicExtension(code));
+        const QString name = TempDir + MusicFileName(MusicIndex, code);
         if (!QFileInfo(name).isFile()) MessageService::message(QStringLiteral("load music error"));
         mpBack->setFileName(name);
         mpBack->Open(); // a refused file leaves the handler; the application reports it
