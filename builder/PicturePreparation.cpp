@@ -225,12 +225,13 @@ void ApplyMask(QImage &picture, const QImage &mask)
 
 QImage LoadSourcePicture(const QString &path)
 {
-    switch (PictureKindOf(path)) {
+    const PictureKind kind = PictureKindOf(path);
+    switch (kind) {
     case PictureKind::Jpeg:
         return DecodeJpeg(path);
     case PictureKind::Bmp:
     case PictureKind::Gif: {
-        QImageReader reader(path, PictureKindOf(path) == PictureKind::Bmp ? "bmp" : "gif");
+        QImageReader reader(path, kind == PictureKind::Bmp ? "bmp" : "gif");
         reader.setAutoTransform(false);
         QImage image = reader.read(); // a GIF gives its first frame at its full logical size
         if (image.isNull())

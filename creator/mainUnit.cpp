@@ -230,12 +230,10 @@ TSaverForm::~TSaverForm()
 
 void TSaverForm::FormCreate()
 {
-    // The process-wide type and quit rule start over with every window.
-    m_saverType = SaverType::Pictures;
+    // The quit rule starts over with every window (the type follows its radio buttons).
     m_quitRule = 1;
     qApp->installEventFilter(this);
     edtOutPath->setText(QCoreApplication::applicationDirPath() + QLatin1Char('/'));
-    m_outputFolder = edtOutPath->text();
     goToPage(PageType);
     m_projectFile = QStringLiteral("temp.smp");
     // A refused write is reported and the window opens all the same, with the steps
@@ -559,7 +557,7 @@ QList<int> TSaverForm::enabledEffects() const
 PackageSettings TSaverForm::packageSettings() const
 {
     PackageSettings s;
-    s.saverType = m_saverType;
+    s.saverType = saverType();
     s.musicFiles = musicFiles();
     s.quitRule = m_quitRule;
     s.delaySeconds = delaySeconds();
@@ -577,43 +575,43 @@ PackageSettings TSaverForm::packageSettings() const
 
 void TSaverForm::WriteProjectFile()
 {
-    const QString f = m_projectFile;
-    if (f.isEmpty()) return;
-    using namespace PrivateProfile;
-    if (scRdoPicType->isChecked()) writeString(f, QStringLiteral("saverType"), QStringLiteral("type"), QStringLiteral("pic"));
-    else if (scRdoFlaType->isChecked()) writeString(f, QStringLiteral("saverType"), QStringLiteral("type"), QStringLiteral("fla"));
+    if (m_projectFile.isEmpty()) return;
+    // Every key is set in memory and the file written once.
+    PrivateProfile::Profile p(m_projectFile);
+    if (scRdoPicType->isChecked()) p.writeString(QStringLiteral("saverType"), QStringLiteral("type"), QStringLiteral("pic"));
+    else if (scRdoFlaType->isChecked()) p.writeString(QStringLiteral("saverType"), QStringLiteral("type"), QStringLiteral("fla"));
 
-    writeInteger(f, QStringLiteral("dataFiles"), QStringLiteral("filenum"), lbSourcefiles->count());
+    p.writeInteger(QStringLiteral("dataFiles"), QStringLiteral("filenum"), lbSourcefiles->count());
     for (int i = 0; i < lbSourcefiles->count(); ++i)
-        writeString(f, QStringLiteral("dataFiles"), QStringLiteral("file%1").arg(i), lbSourcefiles->item(i)->text());
-    writeInteger(f, QStringLiteral("musicFiles"), QStringLiteral("musicnum"), lbMusicFiles->count());
+        p.writeString(QStringLiteral("dataFiles"), QStringLiteral("file%1").arg(i), lbSourcefiles->item(i)->text());
+    p.writeInteger(QStringLiteral("musicFiles"), QStringLiteral("musicnum"), lbMusicFiles->count());
     for (int i = 0; i < lbMusicFiles->count(); ++i)
-        writeString(f, QStringLiteral("musicFiles"), QStringLiteral("music%1").arg(i), lbMusicFiles->item(i)->text());
+        p.writeString(QStringLiteral("musicFiles"), QStringLiteral("music%1").arg(i), lbMusicFiles->item(i)->text());
 
-    writeInteger(f, QStringLiteral("myOptions"), QStringLiteral("quitMode"), quitChoice());
-    writeInteger(f, QStringLiteral("myOptions"), QStringLiteral("DelayTime"), SpnDelayTime->value());
+    p.writeInteger(QStringLiteral("myOptions"), QStringLiteral("quitMode"), quitChoice());
+    p.writeInteger(QStringLiteral("myOptions"), QStringLiteral("DelayTime"), SpnDelayTime->value());
 
-    writeString(f, QStringLiteral("myBuild"), QStringLiteral("OutPath"), edtOutPath->text());
-    writeString(f, QStringLiteral("myBuild"), QStringLiteral("OutFileName"), edtOutputName->text());
-    writeInteger(f, QStringLiteral("myBuild"), QStringLiteral("OutType"), outputKind());
+    p.writeString(QStringLiteral("myBuild"), QStringLiteral("OutPath"), edtOutPath->text());
+    p.writeString(QStringLiteral("myBuild"), QStringLiteral("OutFileName"), edtOutputName->text());
+    p.writeInteger(QStringLiteral("myBuild"), QStringLiteral("OutType"), outputKind());
+    p.save();
 }
 
 bool TSaverForm::ProjectMatchesFile()
 {
-    using namespace PrivateProfile;
-    const QString f = m_projectFile;
+    const PrivateProfile::Profile p(m_projectFile); // read once for every key below
     m_unchanged = false;
     if (scRdoPicType->isChecked() &&
-        readString(f, QStringLiteral("saverType"), QStringLiteral("type"), QStringLiteral("fla")) == QLatin1String("fla"))
+        p.readString(QStringLiteral("saverType"), QStringLiteral("type"), QStringLiteral("fla")) == QLatin1String("fla"))
         return false;
-    if (readInteger(f, QStringLiteral("dataFiles"), QStringLiteral("filenum"), 0) != lbSourcefiles->count()) return false;
-    if (readInteger(f, QStringLiteral("musicFiles"), QStringLiteral("musicnum"), 0) != lbMusicFiles->count()) return false;
-    if (readInteger(f, QStringLiteral("myOptions"), QStringLiteral("quitMode"), 0) != quitChoice()) return false;
-    if (readInteger(f, QStringLiteral("myOptions"), QStringLiteral("DelayTime"), 3) != SpnDelayTime->value()) return false;
-    if (readString(f, QStringLiteral("myBuild"), QStringLiteral("OutPath"), QString()) != edtOutPath->text()) return false;
-    if (readString(f, QStringLiteral("myBuild"), QStringLiteral("OutFileName"), QString()) != edtOutputName->text())
+    if (p.readInteger(QStringLiteral("dataFiles"), QStringLiteral("filenum"), 0) != lbSourcefiles->count()) return false;
+    if (p.readInteger(QStringLiteral("musicFiles"), QStringLiteral("musicnum"), 0) != lbMusicFiles->count()) return false;
+    if (p.readInteger(QStringLiteral("myOptions"), QStringLiteral("quitMode"), 0) != quitChoice()) return false;
+    if (p.readInteger(QStringLiteral("myOptions"), QStringLiteral("DelayTime"), 3) != SpnDelayTime->value()) return false;
+    if (p.readString(QStringLiteral("myBuild"), QStringLiteral("OutPath"), QString()) != edtOutPath->text()) return false;
+    if (p.readString(QStringLiteral("myBuild"), QStringLiteral("OutFileName"), QString()) != edtOutputName->text())
         return false;
-    if (readInteger(f, QStringLiteral("myBuild"), QStringLiteral("OutType"), 0) != outputKind()) return false;
+    if (p.readInteger(QStringLiteral("myBuild"), QStringLiteral("OutType"), 0) != outputKind()) return false;
     m_unchanged = true;
     return true;
 }
@@ -675,7 +673,6 @@ void TSaverForm::scPageWizClick()
 
 void TSaverForm::scRdoPicTypeClick()
 {
-    m_saverType = SaverType::Pictures;
     quitModeButtons->button(0)->setChecked(true);
     scButton5->setEnabled(true);
     grpInterval->setVisible(true);
@@ -683,7 +680,6 @@ void TSaverForm::scRdoPicTypeClick()
 
 void TSaverForm::scRdoFlaTypeClick()
 {
-    m_saverType = SaverType::Flash;
     quitModeButtons->button(2)->setChecked(true);
     scButton5->setEnabled(false);
     grpInterval->setVisible(false);
@@ -729,7 +725,7 @@ bool TSaverForm::eventFilter(QObject *watched, QEvent *event)
 void TSaverForm::scButton1Click()
 {
     const QStringList chosen =
-        m_saverType == SaverType::Pictures
+        saverType() == SaverType::Pictures
             ? FileDialogs::current().openFiles(this, QStringLiteral("dlgOpenPic"), PictureFilter, true)
             : FileDialogs::current().openFiles(this, QStringLiteral("dlgOpen"), FlashFilter, false);
     for (const QString &path : chosen) lbSourcefiles->addItem(path);
@@ -771,7 +767,7 @@ void TSaverForm::lbSourcefilesClick()
     const int row = selectedRow(lbSourcefiles);
     if (row < 0 || !scchkPreviewSource->isChecked()) return;
     const QString path = lbSourcefiles->item(row)->text();
-    if (m_saverType == SaverType::Pictures) {
+    if (saverType() == SaverType::Pictures) {
         swfPreview->resize(0, 0);
         imgpreview->setPixmap(QPixmap::fromImage(LoadSourcePicture(path)));
     } else {
@@ -881,7 +877,7 @@ void TSaverForm::lbx_effectsDblClick()
 void TSaverForm::lbx_effectsClick()
 {
     const int count = lbSourcefiles->count();
-    if (!scchkPreviewEffect->isChecked() || m_saverType != SaverType::Pictures || count == 0) return;
+    if (!scchkPreviewEffect->isChecked() || saverType() != SaverType::Pictures || count == 0) return;
     if (m_previewIndex >= count) m_previewIndex = 0;
     Image1->clear();
     const QImage picture = LoadSourcePicture(lbSourcefiles->item(m_previewIndex)->text());
@@ -907,14 +903,21 @@ void TSaverForm::lbx_effectsClick()
 // ---------------------------------------------------------------------------------------
 // Build, install, preview
 
-void TSaverForm::edtOutPathChange() { m_outputFolder = edtOutPath->text(); }
+// The output folder is the field's text itself; nothing else follows it.
+void TSaverForm::edtOutPathChange() {}
+
+QString TSaverForm::outputFolder() const { return edtOutPath->text(); }
+
+SaverType TSaverForm::saverType() const
+{
+    return scRdoFlaType->isChecked() ? SaverType::Flash : SaverType::Pictures;
+}
 
 void TSaverForm::BrowseOutputFolder()
 {
     QString folder = FileDialogs::current().pickFolder(this, QStringLiteral("Especifica un directorio  "));
     if (folder.isEmpty()) return;
     if (!folder.endsWith('/')) folder += '/';
-    m_outputFolder = folder;
     edtOutPath->setText(folder);
 }
 
@@ -940,11 +943,11 @@ void TSaverForm::scButBuildClick()
         MessageService::message(QStringLiteral("Selecciona imagenes o un archivo Swf primero"), this);
         return;
     }
-    if (m_saverType == SaverType::Pictures && enabledEffects().isEmpty()) {
+    if (saverType() == SaverType::Pictures && enabledEffects().isEmpty()) {
         MessageService::message(QStringLiteral("Selecciona al menos un efecto para el proyector scr "), this);
         return;
     }
-    const QString output = OutputPath(m_outputFolder, outputName(), sources.first(), outputKind());
+    const QString output = OutputPath(outputFolder(), outputName(), sources.first(), outputKind());
     bool done = false;
     if (ExtractRuntime(QStringLiteral("exefile"), QStringLiteral("head"), output)) {
         done = WritePackage(output, sources, packageSettings(), [this](int k, int n) { showBuildProgress(k, n); });

@@ -93,13 +93,13 @@ public:
     void btnPreviewClick();
 
     // --- SaverProject, read in place ----------------------------------------------------
-    SaverType saverType() const { return m_saverType; }
+    SaverType saverType() const; // as the type radio buttons say
     QStringList sourceFiles() const;
     QStringList musicFiles() const;
     int quitChoice() const;
     int quitRule() const { return m_quitRule; }
     int delaySeconds() const;
-    QString outputFolder() const { return m_outputFolder; }
+    QString outputFolder() const; // the output field's text
     QString outputName() const;
     int outputKind() const;
     QList<int> enabledEffects() const;
@@ -190,9 +190,7 @@ private:
     template <class Sender, class Signal>
     void onSignal(Sender *sender, Signal signal, void (TSaverForm::*handler)());
 
-    SaverType m_saverType = SaverType::Pictures;
     int m_quitRule = 1;
-    QString m_outputFolder;
     QString m_projectFile;
     bool m_unchanged = false;
     bool m_built = false;

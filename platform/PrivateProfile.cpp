@@ -64,12 +64,12 @@ QString resolve(const QString &fileName)
     return userFolder() + fileName;
 }
 
-QString readString(const QString &fileName, const QString &section, const QString &key,
-                   const QString &defaultValue)
+Profile::Profile(const QString &fileName) : m_fileName(fileName), m_path(resolve(fileName)), m_lines(readLines(m_path)) {}
+
+QString Profile::readString(const QString &section, const QString &key, const QString &defaultValue) const
 {
-    const QStringList lines = readLines(resolve(fileName));
     bool inSection = false;
-    for (const QString &line : lines) {
+    for (const QString &line : m_lines) {
         const QString s = sectionName(line);
         if (!s.isNull()) {
             inSection = same(s, section);
@@ -83,21 +83,17 @@ QString readString(const QString &fileName, const QString &section, const QStrin
     return defaultValue;
 }
 
-int readInteger(const QString &fileName, const QString &section, const QString &key, int defaultValue)
+int Profile::readInteger(const QString &section, const QString &key, int defaultValue) const
 {
-    const QString text = readString(fileName, section, key, QString());
+    const QString text = readString(section, key, QString());
     bool ok = false;
     const int v = text.toInt(&ok, 10);
     return ok ? v : defaultValue;
 }
 
-void writeString(const QString &fileName, const QString &section, const QString &key, const QString &value)
+void Profile::writeString(const QString &section, const QString &key, const QString &value)
 {
-    const QString path = resolve(fileName);
-    const QFileInfo info(path);
-    if (!QDir().mkpath(info.absolutePath())) throw writeError(fileName);
-
-    QStringList lines = readLines(path);
+    QStringList &lines = m_lines;
     const QString entry = key + '=' + value;
     int sectionLine = -1;   // the header of the wanted section
     int lastInSection = -1; // its last non-blank line
@@ -129,13 +125,40 @@ void writeString(const QString &fileName, const QString &section, const QString 
             lines << '[' + section + ']' << entry;
         }
     }
+}
 
-    QFile out(path);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) throw writeError(fileName);
-    const QByteArray bytes = (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
-    if (out.write(bytes) != bytes.size() || !out.flush()) throw writeError(fileName);
+void Profile::writeInteger(const QString &section, const QString &key, int value)
+{
+    writeString(section, key, QString::number(value));
+}
+
+void Profile::save() const
+{
+    if (!QDir().mkpath(QFileInfo(m_path).absolutePath())) throw writeError(m_fileName);
+    QFile out(m_path);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) throw writeError(m_fileName);
+    const QByteArray bytes = (m_lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
+    if (out.write(bytes) != bytes.size() || !out.flush()) throw writeError(m_fileName);
     out.close();
-    if (out.error() != QFileDevice::NoError) throw writeError(fileName);
+    if (out.error() != QFileDevice::NoError) throw writeError(m_fileName);
+}
+
+QString readString(const QString &fileName, const QString &section, const QString &key,
+                   const QString &defaultValue)
+{
+    return Profile(fileName).readString(section, key, defaultValue);
+}
+
+int readInteger(const QString &fileName, const QString &section, const QString &key, int defaultValue)
+{
+    return Profile(fileName).readInteger(section, key, defaultValue);
+}
+
+void writeString(const QString &fileName, const QString &section, const QString &key, const QString &value)
+{
+    Profile profile(fileName);
+    profile.writeString(section, key, value);
+    profile.save();
 }
 
 void writeInteger(const QString &fileName, const QString &section, const QString &key, int value)
